@@ -1,0 +1,37 @@
+# Two commands: `make demo` and `make test`.
+BUILD ?= build
+JOBS ?= 2
+
+.PHONY: demo test test-sanitize bench configure build clean
+
+configure:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+demo: build
+	rm -rf demo-run && mkdir -p demo-run && cp examples/aspirin.inp demo-run/
+	cd demo-run && ../$(BUILD)/orbicutter aspirin.inp
+	@echo
+	@echo "Outputs of the demo run are in demo-run/:"
+	@ls -l demo-run
+	@echo
+	@echo "First lines of the cluster file demo-run/aspirin.xyz:"
+	@head -n 8 demo-run/aspirin.xyz
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure
+
+test-sanitize:
+	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DORBICUTTER_SANITIZE=ON >/dev/null
+	cmake --build build-sanitize -j $(JOBS)
+	cd build-sanitize && ctest --output-on-failure
+
+bench:
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DORBICUTTER_TESTS=OFF -DORBICUTTER_BENCH=ON -DORBICUTTER_CHECKED=OFF >/dev/null
+	cmake --build build-bench -j $(JOBS)
+	./build-bench/orbicutter_bench
+
+clean:
+	rm -rf build build-sanitize build-bench demo-run

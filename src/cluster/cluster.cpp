@@ -1,0 +1,6 @@
+// Cluster building (to be written).
+#include "cluster/cluster.hpp"
+
+namespace orbicutter {
+void cluster_building(Run&) {}
+}  // namespace orbicutter

@@ -1,0 +1,9 @@
+// The program's entry: the order of the phases and the closing box.
+#pragma once
+
+namespace orbicutter {
+
+// Runs the program on the command line; returns the exit status.
+int run_program(int argc, char** argv);
+
+}  // namespace orbicutter

@@ -1,0 +1,7 @@
+// Connectivity (to be written).
+#include "fragments/fragments.hpp"
+
+namespace orbicutter {
+void connectivity(Run&) {}
+void connectivity_reduction(Run&) {}
+}  // namespace orbicutter

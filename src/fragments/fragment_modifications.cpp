@@ -1,0 +1,6 @@
+// Fragment modifications (to be written).
+#include "fragments/fragments.hpp"
+
+namespace orbicutter {
+void fragment_modifications(Run&) {}
+}  // namespace orbicutter

@@ -1,0 +1,45 @@
+// Cell metric, orthogonalisation, distances and the crystal-system name.
+#pragma once
+
+#include "model/run.hpp"
+
+namespace orbicutter {
+
+// Names the crystal system from the cell (run.gv.sysname; left unchanged when no rule applies).
+void metric(Run& run);
+// Orthogonalisation matrix mt and metric tensor g from the cell.
+void mtmatrix(Run& run);
+void gmatrix(Run& run);
+// mtmatrix, gmatrix and the MATRICES section of the log.
+void matrices(Run& run);
+
+// Distance in angstrom between two fractional positions, through the metric tensor.
+real calcdist(const Mat3& g, const Vec3& p, const Vec3& q);
+inline real calcdist(const Run& run, const Vec3& p, const Vec3& q) { return calcdist(run.geo.g, p, q); }
+
+// Root of the summed squared differences, first index fastest.
+real matdist(const Mat3& a, const Mat3& b);
+real matdist(const Vec3& a, const Vec3& b);
+
+// Cartesian vector mt * v.
+Vec3 cartesian(const Mat3& mt, const Vec3& v);
+// Cartesian length sqrt((r1*r1 + r2*r2) + r3*r3).
+real cartesian_length(const Vec3& r);
+
+// Symmetry image of f under operator s plus the cell translation u.
+Vec3 image(const Run& run, int s, const Vec3& f, const Vec3& u);
+
+// Row i of a coordinate table as a vector.
+inline Vec3 row3(const Table<real>& t, int i) {
+  Vec3 v;
+  v(1) = t(i, 1); v(2) = t(i, 2); v(3) = t(i, 3);
+  return v;
+}
+inline void set_row3(Table<real>& t, int i, const Vec3& v) {
+  t(i, 1) = v(1); t(i, 2) = v(2); t(i, 3) = v(3);
+}
+
+// Atoms on special positions: the SPECIAL POSITIONS section of the log.
+void special_positions(Run& run);
+
+}  // namespace orbicutter

@@ -1,0 +1,157 @@
+// The run context: the six groups of shared state that every phase reads and fills.
+#pragma once
+
+#include <ctime>
+#include <string>
+#include <string_view>
+
+#include "format/unit.hpp"
+#include "model/real.hpp"
+#include "model/table.hpp"
+
+namespace orbicutter {
+
+using Vec3 = Vec3T<real>;
+using Mat3 = Mat3T<real>;
+
+// A fixed-length text of n characters: cut, or padded with blanks on the right.
+std::string fixed_text(std::string_view s, std::size_t n);
+inline std::string text3(std::string_view s) { return fixed_text(s, 3); }
+// Leading and trailing blanks removed.
+std::string trim(std::string_view s);
+// An integer as its decimal digits, as a list-directed write then trimmed gives it.
+std::string digits(long long n);
+
+struct GlobalVar {
+  std::string inpf;     // the command-line argument, left-adjusted (up to 200 characters)
+  std::string outf;     // the system name (trimmed); every output file is outf + suffix
+  std::string sysname;  // crystal system name, trimmed ("" when no rule applies)
+  std::string vstring;
+  real tol1 = 0, tol2 = 0, tol3 = 0, tol4 = 0;
+  int nat = 0;
+  int natasym = 0;
+  int nfrag = 0;
+  int nsym = 0;
+  int ncells = 0;
+  int ncluster = 0;
+  int nmol = 0;
+  int natdim = 0, natdim0 = 0;
+  int nrings = 0;
+  int nnics = 0;
+  real dnics = 0;
+  int nxh = 0;
+  Table<int> axh;          // (|nxh|, 2): X atom, H atom
+  Vec<real> dxh;           // (|nxh|): target distance
+  int nex = 0;
+  Table<std::string> aex;  // (nex, 2): excluded element pairs, 3-character texts
+};
+
+struct Keywords {
+  int kxyz = 1, kadf = 0, kshelx = 0, kcrystal = 0, kgaussian = 0;
+  int kcharge = 0, kver = 0, ktestmol = 0;
+  int kfragmentize = 1, kfragsft = 1, kfragbld = 0;
+  int kbuild = 1, kstxh = 1, kexbd = 0, kring = 0, knics = 0, kgecr = 0;
+  int kchover = 0, kdimer = 0, ksymmf = 0;
+};
+
+struct Geometry {
+  real a = 0, b = 0, c = 0;
+  real alpha = 0, beta = 0, gamma = 0;  // radians after input
+  Mat3 mt;                              // orthogonalisation: Cartesian = mt * fractional
+  Mat3 g;                               // metric tensor
+  Table3<real> rot;                     // (nsym, 3, 3)
+  Table<real> trans;                    // (nsym, 3)
+  real dmax = 0;
+  real dmol = 0;
+  Vec3 geomcent, geomcentf, geomcentfix;
+};
+
+// Info columns: 1 total atom number, 2 fragment atom number, 3 fragment number,
+// 4 symmetry operation, 5-7 cell translation, 8 molecular atomic number,
+// 9 cluster fragment number, 10 cluster atomic number.
+struct Atoms {
+  Table<std::string> fatns;  // (nat, 2) element, label
+  Table<int> finfo;          // (nat, 3)
+  Table<real> fgeom;         // (nat, 3)
+  Vec<real> fcharge;         // (nat), when kcharge = 1
+  Table<int> frag;           // (nfrag, 2) fragment number, atom count
+
+  Table<std::string> molatns;
+  Table<int> molinfo;
+  Table<real> molgeom;
+  Vec<real> molcharge;
+
+  Table<std::string> allatns;  // (nat, 2)
+  Table<int> allinfo;          // (nat, 8)
+  Table<real> allgeom;         // (nat, 3)
+  Vec<real> allcharge;         // (nat)
+  Table<int> allbonds;         // (nat, nat) bonded atoms, ascending, then zeros
+  Table<int> allcont;          // (nat, nat) connectivity matrix
+  Table<int> rcont;            // reduced connectivity matrix
+
+  Table<std::string> catns;  // (ncluster, 2)
+  Table<int> cinfo;          // (ncluster, 10)
+  Table<real> cgeom;         // (ncluster, 3)
+  Vec<real> ccharge;
+  Table<int> cbonds;         // (ncluster, nat)
+
+  Table<std::string> mol0atns;
+  Table<int> mol0info;
+  Table<real> mol0geom;
+  Table3<std::string> mol1atns;
+  Table3<int> mol1info;
+  Table3<real> mol1geom;
+  Table<int> diminfo;
+
+  Vec<int> rings;          // (nrings) ring sizes
+  Table<int> ringatoms;    // (nrings, largest ring) total atom numbers
+  Vec<int> specrings;      // (nrings) 1 for a planar ring
+  Vec<int> planaratoms;    // (nat) 1 for an atom with a planar neighbourhood
+};
+
+struct Temporary {
+  Table<std::string> tatns;
+  Table<int> tinfo;
+  Table<real> tgeom;
+  Vec<real> tcharge;
+  Vec3 abc, utrans;
+  real dista = 0;
+  Vec<int> xhshifti;
+  Vec<std::string> xhshiftc;
+  Table<real> nics0, nics1, nics2;  // ring centres and probe points, Cartesian
+  Vec<std::string> elem;
+  Vec<int> elemcounts;
+};
+
+struct Parameters {
+  Mat3 runitmat3 = [] { Mat3 u; u(1, 1) = u(2, 2) = u(3, 3) = 1; return u; }();
+  Vec3 rzero3;
+};
+
+// The open files of a run. Product files are registered so that a failed run
+// can take back what it left incomplete.
+struct Units {
+  Unit out;  // standard output
+  Unit log;  // <system>.out
+  Unit xyz, adf, res, d12, gjf;
+};
+
+// Processor time in seconds.
+inline double cpu_seconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
+
+struct Run {
+  GlobalVar gv;
+  Keywords kw;
+  Geometry geo;
+  Atoms at;
+  Temporary tmp;
+  Parameters par;
+  Units units;
+  std::string version = "01.03.2018:01";
+  double t0 = 0;        // start of the run
+  double t_phase = 0;   // start of the phase that runs now
+  // Files created by this run, removed again when it fails.
+  std::vector<std::string> product_files;
+};
+
+}  // namespace orbicutter

@@ -1,0 +1,34 @@
+// Error boxes.
+#include "model/stop.hpp"
+
+namespace orbicutter {
+
+std::vector<std::string> box_lines(const std::string& title, const std::vector<std::string>& messages,
+                                   bool leading_blank) {
+  std::vector<std::string> box;
+  if (leading_blank) box.emplace_back("");
+  box.emplace_back(" ======");
+  box.push_back(title);
+  for (const auto& m : messages) box.push_back(m);
+  box.emplace_back(" ======");
+  box.emplace_back("");
+  box.emplace_back(" ========");
+  box.emplace_back(" | Stop |");
+  box.emplace_back(" ========");
+  box.emplace_back("");
+  return box;
+}
+
+void fail(const std::vector<std::string>& messages) {
+  throw Stop(box_lines(" !! ERROR in ORBICUTTER !!", messages, true), 1);
+}
+
+void fail_input(const std::vector<std::string>& messages) {
+  throw Stop(box_lines(" !! ERROR in READINP !!", messages, false), 1);
+}
+
+void fail_keyword(const std::string& key) {
+  fail_input({" --> Error while reading " + key + " option <--"});
+}
+
+}  // namespace orbicutter

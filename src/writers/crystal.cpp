@@ -1,0 +1,6 @@
+// Writer (to be written).
+#include "writers/writers.hpp"
+
+namespace orbicutter {
+void writecrystal(Run&, Unit&) {}
+}  // namespace orbicutter

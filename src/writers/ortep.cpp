@@ -1,0 +1,6 @@
+// ORTEP codes (to be written).
+#include "writers/writers.hpp"
+
+namespace orbicutter {
+void ortep(Run&) {}
+}  // namespace orbicutter
