@@ -1,0 +1,29 @@
+// Runs the built program on an input file in a fresh folder and collects what it wrote.
+#pragma once
+
+#include <map>
+#include <string>
+
+namespace orbicutter::testing {
+
+struct RunResult {
+  int status = -1;
+  std::string out;                           // standard output
+  std::map<std::string, std::string> files;  // every file the run left in its folder, input excluded
+};
+
+// Writes `input` as `name` into a new empty folder, runs the executable of this
+// test build there as `<exe> <name>` and returns its products.
+RunResult run_program_on(const std::string& input, const std::string& name = "mol.inp");
+// The same for an argument line given as is (for missing or odd arguments).
+RunResult run_program_with_args(const std::string& args);
+
+// Whole file as text.
+std::string read_file(const std::string& path);
+// CPU-time figures replaced by "#", so that runs compare byte for byte.
+std::string mask_cpu(const std::string& text);
+// Lines from the one equal to `first` up to (not including) the one equal to
+// `until` (empty: to the end).
+std::string section(const std::string& text, const std::string& first, const std::string& until);
+
+}  // namespace orbicutter::testing
