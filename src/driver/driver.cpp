@@ -93,6 +93,20 @@ void phases(Run& run, int argc, char** argv) {
   closing(run, run.units.out);
 }
 
+// A failed run leaves no incomplete product behind.
+void remove_products(Run& run) {
+  for (Unit* u : {&run.units.xyz, &run.units.adf, &run.units.res, &run.units.d12, &run.units.gjf}) u->close();
+  for (const auto& f : run.product_files) std::remove(f.c_str());
+}
+
+// A condition no phase foresaw still ends with a box and status 1, never a crash.
+int abandon(Run& run, const std::vector<std::string>& messages) {
+  for (const auto& l : box_lines(" !! ERROR in ORBICUTTER !!", messages, true)) run.units.out.line(l);
+  run.units.out.flush();
+  remove_products(run);
+  return 1;
+}
+
 }  // namespace
 
 int run_program(int argc, char** argv) {
@@ -104,12 +118,12 @@ int run_program(int argc, char** argv) {
   } catch (const Stop& stop) {
     for (const auto& l : stop.lines) run.units.out.line(l);
     run.units.out.flush();
-    if (stop.status != 0) {
-      // A failed run leaves no incomplete product behind.
-      for (Unit* u : {&run.units.xyz, &run.units.adf, &run.units.res, &run.units.d12, &run.units.gjf}) u->close();
-      for (const auto& f : run.product_files) std::remove(f.c_str());
-    }
+    if (stop.status != 0) remove_products(run);
     return stop.status;
+  } catch (const std::bad_alloc&) {
+    return abandon(run, {" --> Not enough memory for this run <--"});
+  } catch (const std::exception& e) {
+    return abandon(run, {" --> Internal error: " + std::string(e.what()) + " <--"});
   }
   run.units.out.flush();
   return 0;

@@ -1,0 +1,40 @@
+// The command line, file handling and exit status of the whole program.
+#include <gtest/gtest.h>
+
+#include "support/runner.hpp"
+
+using namespace orbicutter::testing;
+
+namespace {
+
+const std::string no_input_box =
+    "\n ======\n !! ERROR in ORBICUTTER !!\n --> No input file given <--\n ======\n\n ========\n | Stop |\n ========\n\n";
+
+TEST(Driver, NoArgumentOrBlankArgumentGivesTheBoxAndNoLog) {
+  for (const std::string args : {"", "'   '"}) {
+    const auto r = run_program_with_args(args);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, no_input_box);
+    EXPECT_TRUE(r.files.empty());
+  }
+}
+
+TEST(Driver, InputThatCannotBeOpened) {
+  for (const std::string args : {"missing.inp", "."}) {
+    const auto r = run_program_with_args(args);
+    EXPECT_EQ(r.status, 1) << args;
+    EXPECT_NE(r.out.find(" !! ERROR in ORBICUTTER !!\n --> Input file cannot be opened <--\n"), std::string::npos);
+    EXPECT_TRUE(r.files.empty()) << args;
+  }
+}
+
+TEST(Driver, LogIsNamedAfterTheSystemName) {
+  const auto r = run_program_on("! nothing but a comment\n", "mol.cif.inp");
+  EXPECT_EQ(r.status, 1);  // no atoms: the reader refuses the file
+  EXPECT_TRUE(r.files.count("mol.out"));
+  EXPECT_FALSE(r.files.count("mol.xyz"));
+  const std::string banner = "\n ==============\n | ORBICUTTER |\n ==============\n (01.03.2018:01)\n\n";
+  EXPECT_EQ(r.out.substr(0, banner.size()), banner);
+}
+
+}  // namespace
