@@ -1,6 +1,115 @@
-// Cluster building (to be written).
+// Cluster building: the centre, the search over symmetry copies and cells, the
+// totals and the full listing of the cluster in the run log.
+#include <algorithm>
+#include <cmath>
+
+#include "cluster/assemble.hpp"
 #include "cluster/cluster.hpp"
+#include "driver/forms.hpp"
+#include "model/stop.hpp"
+#include "writers/writers.hpp"
 
 namespace orbicutter {
-void cluster_building(Run&) {}
+namespace {
+
+// nint(dmax / shortest edge) + 2, halves away from zero.
+int cells_to_search(const Run& run) {
+  const auto& geo = run.geo;
+  const real ratio = geo.dmax / std::min({geo.a, geo.b, geo.c});
+  if (std::isnan(ratio)) return 2;
+  if (static_cast<double>(ratio) > max_cell_ratio) fail({" --> Cluster too large: reduce DMAX <--"});
+  // A negative DMAX takes nothing in; the cell loops are then empty.
+  if (static_cast<double>(ratio) < -max_cell_ratio) return -static_cast<int>(max_cell_ratio);
+  return static_cast<int>(std::lround(ratio)) + 2;
+}
+
+void legend(Run& run) {
+  auto& log = run.units.log;
+  for (const char* l : {"  >>  (1) element type", "  >>  (2) atomic type", "  >>  (3) total atom number",
+                        "  >>  (4) fragment atom number", "  >>  (5) fragment number",
+                        "  >>  (6) symmetry operation number", "  >>  (7) translation along X-axis",
+                        "  >>  (8) translation along Y-axis", "  >>  (9) translation along Z-axis",
+                        "  >> (10) molecular atomic number", "  >> (11) cluster fragment number",
+                        "  >> (12) cluster atomic number", "  >> (13) x-fractional coordinate",
+                        "  >> (14) y-fractional coordinate", "  >> (15) z-fractional coordinate"})
+    log.write("(A)", l);
+  if (run.kw.kcharge == 1) log.write("(A)", "  >> (16) atom charge");
+  log.write("(A)", "  >> (..) bonded atoms numbers");
+}
+
+// The charge of a cluster atom lives in the input list, under its total atom number.
+real input_charge(const Run& run, int i) {
+  const int t = run.at.cinfo(i, 1);
+  return t >= 1 && t <= run.at.fcharge.size() ? run.at.fcharge(t) : real(0);
+}
+
+void full_listing(Run& run) {
+  auto& log = run.units.log;
+  const auto& at = run.at;
+  const int nat = run.gv.nat;
+  log.write("(A)", " ** FULL CLUSTER INFORMATION **");
+  log.write("(A)", rule_line);
+  if (run.kw.kver >= 2) legend(run);
+  for (int i = 1; i <= run.gv.ncluster; ++i) {
+    log.put("(2A4)", at.catns(i, 1), at.catns(i, 2));
+    log.put("(10I6)", at.cinfo(i, 1), at.cinfo(i, 2), at.cinfo(i, 3), at.cinfo(i, 4), at.cinfo(i, 5),
+            at.cinfo(i, 6), at.cinfo(i, 7), at.cinfo(i, 8), at.cinfo(i, 9), at.cinfo(i, 10));
+    log.put("(3F10.6)", at.cgeom(i, 1), at.cgeom(i, 2), at.cgeom(i, 3));
+    if (run.kw.kcharge == 1) log.put("(F10.6)", input_charge(run, i));
+    for (int j = 1; j <= nat - 1; ++j)
+      if (at.cbonds(i, j) != 0) log.put("(I6)", at.cbonds(i, j));
+    if (nat >= 1 && at.cbonds(i, nat) != 0)
+      log.write("(I6)", at.cbonds(i, nat));
+    else
+      log.write("(A)", "");
+  }
+  log.write("(A)", rule_line);
+}
+
+}  // namespace
+
+void cluster_building(Run& run) {
+  auto& gv = run.gv;
+  auto& kw = run.kw;
+  auto& geo = run.geo;
+  auto& at = run.at;
+  auto& log = run.units.log;
+
+  geo.geomcent = cluster_centre(run);
+  const real radius = kw.kbuild >= 2 ? central_radius(run) : real(0);
+
+  log.write("(A)", " ** CLUSTER GENERATION **");
+  log.write("(A)", rule_line);
+  log.write("(A,3F10.6)", " Geometrical center = ", geo.geomcent(1), geo.geomcent(2), geo.geomcent(3));
+  if (kw.kbuild == 2)
+    log.write("(A,F10.6)", " Maximal molecular distance = ", radius);
+  else if (kw.kbuild == 3)
+    log.write("(A)", " Maximal molecular distance will be based on molecular shape");
+
+  if (kw.ktestmol != 0) test_molecule_stop(run);
+  if (kw.kcrystal == 1) writecrystal(run, run.units.d12);
+
+  // The whole central molecule carries the operation and translation of its first atom.
+  const int ncentral = gv.nfrag >= 1 ? std::min(at.frag(1, 2), gv.nat) : 0;
+  for (int i = 2; i <= ncentral; ++i)
+    for (int c = 4; c <= 7; ++c) at.allinfo(i, c) = at.allinfo(1, c);
+
+  run.units.out.write("(A)", " >> Cluster building routine <<");
+  run.t_phase = cpu_seconds();
+
+  gv.ncells = cells_to_search(run);
+  log.write("(A,I6)", " Number of unit cells considered = ", gv.ncells);
+  log.write("(A)", rule_line);
+  check_cluster_size(run, radius);
+
+  assemble_cluster(run, radius);
+
+  log.write("(A,I6)", " Total number of molecules in the cluster = ", gv.nmol);
+  log.write("(A,I6)", " Total number of atoms in the cluster = ", gv.ncluster);
+  log.write("(A)", rule_line);
+  if (kw.kver >= 1) full_listing(run);
+  ortep(run);
+  cpu_line(run, run.t_phase);
+}
+
 }  // namespace orbicutter

@@ -35,11 +35,16 @@ class ListReader {
   ReadStatus read_line(std::string& text, int length);
   // BACKSPACE: back to the start of the last line that the previous read touched.
   void backspace();
+  // Why the last read failed ("Bad integer for item 2 in list input", "End of file").
+  const std::string& message() const { return message_; }
 
  private:
+  ReadStatus finish(ReadStatus status, std::size_t line, std::string message);
+
   std::vector<std::string> lines_;
   std::size_t next_ = 0;       // index of the next line to read
   std::size_t last_start_ = 0; // the last line touched by the previous read
+  std::string message_;
 };
 
 }  // namespace orbicutter

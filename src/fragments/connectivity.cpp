@@ -1,7 +1,160 @@
-// Connectivity (to be written).
+// Connectivity of all atoms of the modified fragments, the UPDATED MOLECULAR
+// INFORMATION and CONNECTIVITY MATRIX sections, and the reduction of the
+// connectivity matrix to ring and ring-joining atoms.
+#include <vector>
+
+#include "driver/forms.hpp"
+#include "fragments/bond_rules.hpp"
 #include "fragments/fragments.hpp"
+#include "geometry/geometry.hpp"
 
 namespace orbicutter {
-void connectivity(Run&) {}
-void connectivity_reduction(Run&) {}
+namespace {
+
+const char* const legend[] = {
+    "  >>  (1) element type",
+    "  >>  (2) atomic type",
+    "  >>  (3) total atom number",
+    "  >>  (4) fragment atom number",
+    "  >>  (5) fragment number",
+    "  >>  (6) symmetry operation number",
+    "  >>  (7) translation along X-axis",
+    "  >>  (8) translation along Y-axis",
+    "  >>  (9) translation along Z-axis",
+    "  >> (10) molecular atomic number",
+    "  >> (11) x-fractional coordinate",
+    "  >> (12) y-fractional coordinate",
+    "  >> (13) z-fractional coordinate",
+};
+
+void updated_information(Run& run) {
+  const auto& gv = run.gv;
+  const auto& at = run.at;
+  auto& log = run.units.log;
+  const bool charged = run.kw.kcharge == 1;
+  const int nat = gv.nat;
+
+  log.write("(A)", " ** UPDATED MOLECULAR INFORMATION **");
+  log.write("(A)", rule_line);
+  for (int f = 1; f <= gv.nfrag; ++f)
+    log.write("(A,I6,A,I6)", " Fragment number = ", at.frag(f, 1), "  |  Number of atoms = ", at.frag(f, 2));
+  log.write("(A)", rule_line);
+  log.write("(A,I6)", " Total number of atoms = ", nat);
+  if (run.kw.kver >= 2) {
+    for (const char* l : legend) log.write("(A)", l);
+    if (charged) log.write("(A)", "  >> (14) atom charge");
+    log.write("(A)", "  >> (..) bonded atoms numbers");
+  }
+  for (int i = 1; i <= nat; ++i) {
+    if (i > 1 && at.allinfo(i, 3) != at.allinfo(i - 1, 3)) log.write("(A)", rule_line);
+    log.put("(2A4)", at.allatns(i, 1), at.allatns(i, 2));
+    log.put("(8I6)", at.allinfo(i, 1), at.allinfo(i, 2), at.allinfo(i, 3), at.allinfo(i, 4), at.allinfo(i, 5),
+            at.allinfo(i, 6), at.allinfo(i, 7), at.allinfo(i, 8));
+    log.put("(3F10.6)", at.allgeom(i, 1), at.allgeom(i, 2), at.allgeom(i, 3));
+    if (charged) log.put("(F10.6)", at.allcharge(i));
+    for (int j = 1; j <= nat - 1; ++j)
+      if (at.allbonds(i, j) != 0) log.put("(I6)", at.allbonds(i, j));
+    if (at.allbonds(i, nat) != 0) log.write("(I6)", at.allbonds(i, nat));
+    else log.write("(A)", "");
+  }
+  log.write("(A)", rule_line);
+}
+
+void connectivity_matrix(Run& run) {
+  const auto& at = run.at;
+  auto& log = run.units.log;
+  const int nat = run.gv.nat;
+  log.write("(A)", " ** CONNECTIVITY MATRIX **");
+  log.write("(A)", rule_line);
+  // One I2 field per atom: the row layout is made for this atom count.
+  const std::string layout = "(I6,A," + digits(nat) + "I2)";
+  std::vector<Value> row;
+  for (int i = 1; i <= nat; ++i) {
+    row.clear();
+    row.emplace_back(i);
+    row.emplace_back(" |");
+    for (int j = 1; j <= nat; ++j) row.emplace_back(at.allcont(i, j));
+    log.line(format_record(layout, row));
+  }
+  log.write("(A)", rule_line);
+}
+
+}  // namespace
+
+void connectivity(Run& run) {
+  auto& gv = run.gv;
+  auto& at = run.at;
+
+  int nat = 0;
+  for (int f = 1; f <= gv.nfrag; ++f) nat += at.frag(f, 2);
+  gv.nat = nat;
+
+  // Radii and excluded pairs looked up once per atom: the pair scan is nat^2.
+  BondRules rules(run);
+  for (int i = 1; i <= nat; ++i) rules.add(at.allatns(i, 1));
+  at.allcont.release();
+  at.allcont.allocate(nat, nat, 0);
+  for (int i = 1; i <= nat; ++i) {
+    const Vec3 xi = row3(at.allgeom, i);
+    for (int j = 1; j < i; ++j) {
+      // The stored positions as they are: no lattice translation is tried.
+      const real d = calcdist(run, xi, row3(at.allgeom, j));
+      const real limit = rules.threshold(i - 1, j - 1);
+      const int bonded = (d <= limit && !rules.excluded(i - 1, j - 1)) ? 1 : 0;
+      at.allcont(i, j) = bonded;
+      at.allcont(j, i) = bonded;
+    }
+  }
+
+  at.allbonds.release();
+  at.allbonds.allocate(nat, nat, 0);
+  for (int i = 1; i <= nat; ++i) {
+    int c = 0;
+    for (int j = 1; j <= nat; ++j)
+      if (at.allcont(j, i) == 1) at.allbonds(i, ++c) = j;
+  }
+
+  updated_information(run);
+  if (run.kw.kver >= 1) connectivity_matrix(run);
+
+  run.units.out.write("(A)", " >> Ring routines <<");
+  run.t_phase = cpu_seconds();
+}
+
+void connectivity_reduction(Run& run) {
+  auto& at = run.at;
+  auto& log = run.units.log;
+  const int nat = run.gv.nat;
+  log.write("(A)", " ** CONNECTIVITY MATRIX REDUCTION **");
+  log.write("(A)", rule_line);
+  at.rcont = at.allcont;
+
+  // Degrees kept up to date as atoms are stripped, so that each step is one
+  // pass; a removal is seen at once by the atoms after it in the same step.
+  std::vector<int> degree(static_cast<std::size_t>(nat) + 1, 0);
+  for (int i = 1; i <= nat; ++i)
+    for (int j = 1; j <= nat; ++j) degree[static_cast<std::size_t>(i)] += at.rcont(i, j);
+
+  for (int step = 1;; ++step) {
+    int rejected = 0;
+    for (int i = 1; i <= nat; ++i) {
+      if (degree[static_cast<std::size_t>(i)] != 1) continue;
+      for (int j = 1; j <= nat; ++j) {
+        if (j != i) degree[static_cast<std::size_t>(j)] -= at.rcont(j, i);
+        at.rcont(i, j) = 0;
+        at.rcont(j, i) = 0;
+      }
+      degree[static_cast<std::size_t>(i)] = 0;
+      ++rejected;
+    }
+    if (rejected > 0) {
+      log.write("(A,I3,A,I3)", " Reduction step = ", step, " | Number of rejected atoms = ", rejected);
+      continue;
+    }
+    log.write("(A,I3,A)", " Reduction step = ", step, " | No more atoms to reject");
+    log.write("(A)", rule_line);
+    return;
+  }
+}
+
 }  // namespace orbicutter

@@ -68,13 +68,14 @@ Vec3 cartesian(const Mat3& mt, const Vec3& v) {
 
 real cartesian_length(const Vec3& r) { return std::sqrt((r(1) * r(1) + r(2) * r(2)) + r(3) * r(3)); }
 
-Vec3 image(const Run& run, int s, const Vec3& f, const Vec3& u) {
+Vec3 image_base(const Run& run, int s, const Vec3& f) {
   const auto& rot = run.geo.rot;
   const auto& trans = run.geo.trans;
   Vec3 x;
-  for (int i = 1; i <= 3; ++i)
-    x(i) = ((rot(s, i, 1) * f(1) + rot(s, i, 2) * f(2) + rot(s, i, 3) * f(3)) + trans(s, i)) + u(i);
+  for (int i = 1; i <= 3; ++i) x(i) = (rot(s, i, 1) * f(1) + rot(s, i, 2) * f(2) + rot(s, i, 3) * f(3)) + trans(s, i);
   return x;
 }
+
+Vec3 image(const Run& run, int s, const Vec3& f, const Vec3& u) { return translated(image_base(run, s, f), u); }
 
 }  // namespace orbicutter

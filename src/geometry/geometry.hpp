@@ -28,6 +28,13 @@ real cartesian_length(const Vec3& r);
 
 // Symmetry image of f under operator s plus the cell translation u.
 Vec3 image(const Run& run, int s, const Vec3& f, const Vec3& u);
+// The same in two steps, bit for bit: the image before translation, then the translation added.
+Vec3 image_base(const Run& run, int s, const Vec3& f);
+inline Vec3 translated(const Vec3& q, const Vec3& u) {
+  Vec3 x;
+  x(1) = q(1) + u(1); x(2) = q(2) + u(2); x(3) = q(3) + u(3);
+  return x;
+}
 
 // Row i of a coordinate table as a vector.
 inline Vec3 row3(const Table<real>& t, int i) {

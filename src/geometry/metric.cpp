@@ -1,7 +1,65 @@
-// Crystal system and MATRICES section (to be written).
+// Crystal system of the cell and the MATRICES section of the log.
+#include "driver/forms.hpp"
 #include "geometry/geometry.hpp"
 
 namespace orbicutter {
-void metric(Run&) {}
-void matrices(Run& run) { mtmatrix(run); gmatrix(run); }
+namespace {
+
+// Angles are compared in degrees, as the cell was given; the bounds are
+// 4-byte constants like every tolerance of the program. The conversion back
+// to degrees is made in 8 bytes: in 4 bytes a cell given with 120 degrees comes
+// back as 120.000008, on the upper bound itself, and would name no system.
+bool is_angle(real radians, float low, float high) {
+  const double deg = static_cast<double>(radians) / static_cast<double>(degree);
+  return deg > static_cast<double>(low) && deg < static_cast<double>(high);
+}
+bool is_90(real radians) { return is_angle(radians, 89.99999f, 90.00001f); }
+bool is_120(real radians) { return is_angle(radians, 119.99999f, 120.00001f); }
+
+// The first edge lies strictly within 1e-5 of the second.
+bool same_edge(real first, real second) { return first > second - tiny && first < second + tiny; }
+
+void matrix_rows(Unit& log, const Mat3& m) {
+  for (int i = 1; i <= 3; ++i) log.write("(A,3F10.4,A)", " [ ", m(i, 1), m(i, 2), m(i, 3), " ]");
+}
+
+}  // namespace
+
+void metric(Run& run) {
+  const auto& geo = run.geo;
+  auto& name = run.gv.sysname;
+  const bool a90 = is_90(geo.alpha), b90 = is_90(geo.beta), g90 = is_90(geo.gamma);
+  const bool ab = same_edge(geo.a, geo.b);
+
+  if (is_120(geo.gamma)) {
+    // A hexagonal gamma with other angles off 90 names no system.
+    if (a90 && b90) name = "trigonal / hexagonal (hexagonal setting)";
+    return;
+  }
+  if (!a90 && !b90 && !g90) {
+    name = ab ? "trigonal (rhombohedral setting)" : "triclinic";
+  } else if (a90 && g90 && !b90) {
+    name = "monoclinic";
+  } else if (a90 && b90 && g90) {
+    if (!ab) name = "orthorhombic";
+    else if (same_edge(geo.c, geo.a) && same_edge(geo.c, geo.b)) name = "cubic";
+    else name = "tetragonal";
+  }
+  // Any other combination of right angles (a unique axis other than b) names no system.
+}
+
+void matrices(Run& run) {
+  mtmatrix(run);
+  gmatrix(run);
+  auto& log = run.units.log;
+  log.write("(A)", " ** MATRICES **");
+  log.write("(A)", rule_line);
+  log.write("(A)", " Ortogonalization matrix (MT):");
+  matrix_rows(log, run.geo.mt);
+  log.write("(A)", rule_line);
+  log.write("(A)", " Metric matrix (G):");
+  matrix_rows(log, run.geo.g);
+  log.write("(A)", rule_line);
+}
+
 }  // namespace orbicutter

@@ -1,6 +1,30 @@
-// Atoms on special positions (to be written).
+// Input atoms that a symmetry operator other than the first maps onto themselves.
+#include "driver/forms.hpp"
 #include "geometry/geometry.hpp"
 
 namespace orbicutter {
-void special_positions(Run&) {}
+
+void special_positions(Run& run) {
+  auto& log = run.units.log;
+  const auto& at = run.at;
+  log.write("(A)", " ** SPECIAL POSITIONS **");
+  log.write("(A)", rule_line);
+  const Vec3 no_translation;
+  int count = 0;
+  // Grouped by operator, atoms in input order; no lattice translation is tried,
+  // so an atom mapped onto a neighbouring cell's copy of itself is not reported.
+  for (int s = 1; s <= run.gv.nsym; ++s) {
+    for (int i = 1; i <= run.gv.nat; ++i) {
+      const Vec3 f = row3(at.fgeom, i);
+      run.tmp.abc = image(run, s, f, no_translation);
+      if (matdist(run.tmp.abc, f) < tiny && s != 1) {
+        ++count;
+        log.write("(2A4,I6,A,I2)", at.fatns(i, 1), at.fatns(i, 2), at.finfo(i, 1), " on symmtery element = ", s);
+      }
+    }
+  }
+  if (count == 0) log.write("(A)", " No atoms on special positions");
+  log.write("(A)", rule_line);
+}
+
 }  // namespace orbicutter

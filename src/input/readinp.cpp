@@ -1,6 +1,398 @@
-// Keyword reader (to be written).
+// The keyword input file: reads every keyword and the blocks it announces into
+// the run's state, then applies the end-of-input steps and writes the report.
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "format/listread.hpp"
 #include "input/input.hpp"
+#include "input/report.hpp"
+#include "model/stop.hpp"
 
 namespace orbicutter {
-void readinp(Run&, const std::string&) {}
+namespace {
+
+// Probe points per ring side beyond this are no NICS scan but a typing error;
+// the ring phase would allocate and the Gaussian writer print every one of them.
+constexpr long long max_nics_points = 100000;
+
+class KeywordReader {
+ public:
+  KeywordReader(Run& run, const std::string& contents)
+      : run_(run), in_(contents),
+        lines_(static_cast<long long>(std::count(contents.begin(), contents.end(), '\n')) + 1),
+        chars_(static_cast<long long>(contents.size())) {}
+
+  void read_all();
+
+ private:
+  // Any read that does not complete (a bad value or the end of the file) is
+  // the keyword's error.
+  void need(ReadStatus s, const char* key) {
+    if (s != ReadStatus::ok) fail_keyword(key);
+  }
+  // The keyword line read again from its start.
+  ReadStatus reread(std::initializer_list<ReadItem> items) {
+    in_.backspace();
+    return in_.read(items);
+  }
+  // Announced lines each start a line of their own, so a count beyond the
+  // number of lines in the file can never be satisfied: refuse it before any
+  // table is sized by it.
+  void need_count(long long n, const char* key) const {
+    if (n < 0 || n > lines_) fail_keyword(key);
+  }
+  void once(bool& seen, const char* key) {
+    if (seen) fail_keyword(key);
+    seen = true;
+  }
+
+  void dispatch(const std::string& key);
+  void read_switch(const char* key, int& target);
+  void read_test();
+  void read_chrg();
+  void read_frgm();
+  void read_dmax();
+  void read_tols();
+  void read_cell();
+  void read_stxh();
+  void read_exbd();
+  void read_symm();
+  void read_nfrg();
+  void read_gecr();
+  void read_ring();
+  void read_nics();
+
+  Run& run_;
+  ListReader in_;
+  long long lines_;
+  long long chars_;
+  std::string word_ = std::string(4, ' ');  // the keyword item of a re-read, not used
+  bool seen_symm_ = false, seen_nfrg_ = false, seen_ring_ = false, seen_stxh_ = false, seen_exbd_ = false;
+  bool charges_read_ = false;
+};
+
+void KeywordReader::read_all() {
+  for (;;) {
+    std::string first(4, ' ');
+    const ReadStatus s = in_.read({item(first, 4)});
+    if (s == ReadStatus::end_of_file) break;
+    // A line whose first item cannot be read would otherwise end the reading
+    // silently and lose every keyword after it.
+    if (s == ReadStatus::error) fail_input({" --> Error while reading keyword <--"});
+    if (first[0] == '!') continue;
+    in_.backspace();
+    std::string key(4, ' ');
+    if (in_.read({item(key, 4)}) != ReadStatus::ok) fail_input({" --> Error while reading keyword <--"});
+    dispatch(key);
+  }
+}
+
+void KeywordReader::dispatch(const std::string& key) {
+  auto& kw = run_.kw;
+  if (key == "CLUS") read_switch("CLUS", kw.kbuild);
+  else if (key == "FRGM") read_frgm();
+  else if (key == "TEST") read_test();
+  else if (key == "XYZF") read_switch("XYZF", kw.kxyz);
+  else if (key == "VERB") read_switch("VERB", kw.kver);
+  else if (key == "CHRG") read_chrg();
+  else if (key == "ADFF") read_switch("ADFF", kw.kadf);
+  else if (key == "GAUF") read_switch("GAUF", kw.kgaussian);
+  else if (key == "SHLX") read_switch("SHLX", kw.kshelx);
+  else if (key == "CRYF") read_switch("CRYF", kw.kcrystal);
+  else if (key == "DMAX") read_dmax();
+  else if (key == "TOLS") read_tols();
+  else if (key == "CELL") read_cell();
+  else if (key == "STXH") read_stxh();
+  else if (key == "EXBD") read_exbd();
+  else if (key == "SYMM") read_symm();
+  else if (key == "NFRG") read_nfrg();
+  else if (key == "GECR") read_gecr();
+  else if (key == "RING") read_ring();
+  else if (key == "NICS") read_nics();
+  else if (key == "DIMR") read_switch("DIMR", kw.kdimer);
+  else if (key == "CHOV") read_switch("CHOV", kw.kchover);
+  // Anything else is no keyword and its line is passed over.
+}
+
+void KeywordReader::read_switch(const char* key, int& target) {
+  need(reread({item(word_, 4), item(target)}), key);
+}
+
+void KeywordReader::read_test() {
+  int k = run_.kw.ktestmol;
+  need(reread({item(word_, 4), item(k)}), "TEST");
+  // Any nonzero value is test mode and is kept as 1.
+  run_.kw.ktestmol = k != 0 ? 1 : 0;
+}
+
+void KeywordReader::read_chrg() {
+  int k = run_.kw.kcharge;
+  need(reread({item(word_, 4), item(k)}), "CHRG");
+  // Atoms already read without charges cannot be given charges afterwards.
+  if (k == 1 && seen_nfrg_ && !charges_read_) fail_keyword("CHRG");
+  run_.kw.kcharge = k;
+}
+
+void KeywordReader::read_frgm() {
+  auto& kw = run_.kw;
+  need(reread({item(word_, 4), item(kw.kfragsft), item(kw.kfragbld), item(kw.kfragmentize)}), "FRGM");
+}
+
+void KeywordReader::read_dmax() { need(reread({item(word_, 4), item(run_.geo.dmax)}), "DMAX"); }
+
+void KeywordReader::read_tols() {
+  auto& gv = run_.gv;
+  need(reread({item(word_, 4), item(gv.tol1), item(gv.tol2), item(gv.tol3), item(gv.tol4)}), "TOLS");
+}
+
+void KeywordReader::read_cell() {
+  auto& g = run_.geo;
+  need(reread({item(word_, 4), item(g.a), item(g.b), item(g.c), item(g.alpha), item(g.beta), item(g.gamma)}),
+       "CELL");
+}
+
+// STXH k n: the count only when the switch is on; |n| manual entries follow
+// when n is not 0.
+void KeywordReader::read_stxh() {
+  once(seen_stxh_, "STXH");
+  auto& gv = run_.gv;
+  int k = run_.kw.kstxh;
+  need(reread({item(word_, 4), item(k)}), "STXH");
+  run_.kw.kstxh = k;
+  if (k == 0) return;
+  int k2 = k, n = gv.nxh;
+  need(reread({item(word_, 4), item(k2), item(n)}), "STXH");
+  if (k2 != k) fail_keyword("STXH");
+  const long long count = std::llabs(static_cast<long long>(n));
+  need_count(count, "STXH");
+  gv.nxh = n;
+  if (n == 0) return;
+  const int rows = static_cast<int>(count);
+  gv.axh.allocate(rows, 2, 0);
+  gv.dxh.allocate(rows, 0);
+  for (int i = 1; i <= rows; ++i)
+    need(in_.read({item(gv.axh(i, 1)), item(gv.axh(i, 2)), item(gv.dxh(i))}), "STXH");
+}
+
+// EXBD k n: n pairs of element symbols when the switch is on.
+void KeywordReader::read_exbd() {
+  once(seen_exbd_, "EXBD");
+  auto& gv = run_.gv;
+  int k = run_.kw.kexbd;
+  need(reread({item(word_, 4), item(k)}), "EXBD");
+  run_.kw.kexbd = k;
+  if (k == 0) return;
+  int k2 = k, n = gv.nex;
+  need(reread({item(word_, 4), item(k2), item(n)}), "EXBD");
+  if (k2 != k) fail_keyword("EXBD");
+  need_count(n, "EXBD");
+  gv.nex = n;
+  gv.aex.allocate(n, 2, std::string(3, ' '));
+  for (int i = 1; i <= n; ++i) need(in_.read({item(gv.aex(i, 1), 3), item(gv.aex(i, 2), 3)}), "EXBD");
+}
+
+// SYMM n f: n operators, as nine rotation elements and a translation (f = 1)
+// or one line of text each.
+void KeywordReader::read_symm() {
+  once(seen_symm_, "SYMM");
+  auto& gv = run_.gv;
+  auto& geo = run_.geo;
+  int n = gv.nsym;
+  need(reread({item(word_, 4), item(n), item(run_.kw.ksymmf)}), "SYMM");
+  // Every operator starts on a line of its own.
+  need_count(n, "SYMM");
+  gv.nsym = n;
+  geo.rot.allocate(n, 3, 3, 0);
+  geo.trans.allocate(n, 3, 0);
+  for (int k = 1; k <= n; ++k) {
+    if (run_.kw.ksymmf == 1) {
+      need(in_.read({item(geo.rot(k, 1, 1)), item(geo.rot(k, 1, 2)), item(geo.rot(k, 1, 3)),
+                     item(geo.rot(k, 2, 1)), item(geo.rot(k, 2, 2)), item(geo.rot(k, 2, 3)),
+                     item(geo.rot(k, 3, 1)), item(geo.rot(k, 3, 2)), item(geo.rot(k, 3, 3))}),
+           "SYMM");
+      need(in_.read({item(geo.trans(k, 1)), item(geo.trans(k, 2)), item(geo.trans(k, 3))}), "SYMM");
+    } else {
+      std::string text(100, ' ');
+      need(in_.read_line(text, 100), "SYMM");
+      Mat3 r;
+      Vec3 t;
+      readsymmop(text, r, t);
+      for (int i = 1; i <= 3; ++i) {
+        for (int j = 1; j <= 3; ++j) geo.rot(k, i, j) = r(i, j);
+        geo.trans(k, i) = t(i);
+      }
+    }
+  }
+  regularise_translations(run_);
+}
+
+// NFRG N F: F fragment blocks, a header (text, number, count) and count atom lines each.
+void KeywordReader::read_nfrg() {
+  once(seen_nfrg_, "NFRG");
+  auto& gv = run_.gv;
+  auto& at = run_.at;
+  int nat = gv.nat, nfrag = gv.nfrag;
+  need(reread({item(word_, 4), item(nat), item(nfrag)}), "NFRG");
+  if (nat < 0 || nfrag < 0) fail_keyword("NFRG");
+  if (nfrag > nat)
+    fail_input({" --> Number of fragments exceeds total <--", " --> number of atoms (nfrag>nat)       <--"});
+  // Each header and each atom starts a line of its own.
+  need_count(static_cast<long long>(nat) + nfrag, "NFRG");
+  gv.nat = nat;
+  gv.nfrag = nfrag;
+  const bool charged = run_.kw.kcharge == 1;
+  at.fatns.allocate(nat, 2, std::string(3, ' '));
+  at.finfo.allocate(nat, 3, 0);
+  at.fgeom.allocate(nat, 3, 0);
+  if (charged) at.fcharge.allocate(nat, 0);
+  at.frag.allocate(nfrag, 2, 0);
+  charges_read_ = charged;
+
+  int t = 0;
+  for (int m = 1; m <= nfrag; ++m) {
+    std::string name(3, ' ');
+    int number = 0, count = 0;
+    need(in_.read({item(name, 3), item(number), item(count)}), "NFRG");
+    // The blocks must fill the N rows exactly: no negative count, no overflow.
+    if (count < 0 || count > nat - t) fail_keyword("NFRG");
+    at.frag(m, 1) = m;
+    at.frag(m, 2) = count;
+    for (int i = 1; i <= count; ++i) {
+      ++t;
+      if (charged) {
+        need(in_.read({item(at.fatns(t, 1), 3), item(at.fatns(t, 2), 3), item(at.fgeom(t, 1)),
+                       item(at.fgeom(t, 2)), item(at.fgeom(t, 3)), item(at.fcharge(t))}),
+             "NFRG");
+      } else {
+        need(in_.read({item(at.fatns(t, 1), 3), item(at.fatns(t, 2), 3), item(at.fgeom(t, 1)),
+                       item(at.fgeom(t, 2)), item(at.fgeom(t, 3))}),
+             "NFRG");
+      }
+      at.finfo(t, 1) = t;
+      at.finfo(t, 2) = i;
+      at.finfo(t, 3) = number;
+    }
+  }
+  if (t != nat) fail_keyword("NFRG");
+}
+
+void KeywordReader::read_gecr() {
+  auto& geo = run_.geo;
+  need(reread({item(word_, 4), item(run_.kw.kgecr)}), "GECR");
+  if (run_.kw.kgecr == 1)
+    need(in_.read({item(geo.geomcentfix(1)), item(geo.geomcentfix(2)), item(geo.geomcentfix(3))}), "GECR");
+}
+
+// RING k n s1 .. sn: with k = 1, n lines of atom numbers, line i holding si of them.
+void KeywordReader::read_ring() {
+  once(seen_ring_, "RING");
+  auto& gv = run_.gv;
+  auto& at = run_.at;
+  int k = run_.kw.kring;
+  need(reread({item(word_, 4), item(k)}), "RING");
+  run_.kw.kring = k;
+  if (k != 1) return;
+  int k2 = k, n = gv.nrings;
+  need(reread({item(word_, 4), item(k2), item(n)}), "RING");
+  if (k2 != k) fail_keyword("RING");
+  need_count(n, "RING");
+
+  std::vector<int> sizes(static_cast<std::size_t>(n), 0);
+  int k3 = k, n3 = n;
+  std::vector<ReadItem> items{item(word_, 4), item(k3), item(n3)};
+  for (auto& s : sizes) items.push_back(item(s));
+  in_.backspace();
+  need(in_.read(items), "RING");
+  if (k3 != k || n3 != n) fail_keyword("RING");
+
+  // A ring cannot list more atoms than the file has characters to write them,
+  // and the ring table stays within a small multiple of the file's size.
+  long long largest = 0;
+  for (int s : sizes) {
+    if (s < 0 || s > chars_) fail_keyword("RING");
+    largest = std::max(largest, static_cast<long long>(s));
+  }
+  if (largest * n > 64 * chars_) fail_keyword("RING");
+
+  gv.nrings = n;
+  at.rings.allocate(n, 0);
+  at.specrings.allocate(n, 0);
+  at.ringatoms.allocate(n, static_cast<int>(largest), 0);
+  for (int i = 1; i <= n; ++i) {
+    at.rings(i) = sizes[static_cast<std::size_t>(i - 1)];
+    std::vector<ReadItem> line;
+    for (int j = 1; j <= at.rings(i); ++j) line.push_back(item(at.ringatoms(i, j)));
+    need(in_.read(line), "RING");
+  }
+}
+
+// NICS k d m: the distance and the number of probe points when k = 1.
+void KeywordReader::read_nics() {
+  auto& gv = run_.gv;
+  int k = run_.kw.knics;
+  need(reread({item(word_, 4), item(k)}), "NICS");
+  run_.kw.knics = k;
+  if (k != 1) return;
+  int k2 = k, m = gv.nnics;
+  need(reread({item(word_, 4), item(k2), item(gv.dnics), item(m)}), "NICS");
+  if (k2 != k || m < 0 || m > max_nics_points) fail_keyword("NICS");
+  gv.nnics = m;
+}
+
+// The cell can be orthogonalised only with positive edges and angles that
+// leave the volume factor positive. The orthogonalisation also divides by
+// sin(gamma), which a flat gamma makes 0 while rounding can leave the volume
+// factor a hair above 0.
+bool usable_cell(const Geometry& g) {
+  for (real e : {g.a, g.b, g.c})
+    if (!(e > 0) || !std::isfinite(e)) return false;
+  const real ca = std::cos(g.alpha), cb = std::cos(g.beta), cg = std::cos(g.gamma);
+  const real v = (((1 - ca * ca) - cb * cb) - cg * cg) + ((2 * ca) * cb) * cg;
+  return v > 0 && std::sin(g.gamma) != 0;
+}
+
+}  // namespace
+
+void readinp(Run& run, const std::string& contents) {
+  auto& gv = run.gv;
+  auto& kw = run.kw;
+  auto& geo = run.geo;
+  auto& at = run.at;
+
+  kw = Keywords{};
+  gv.tol1 = sp(0.05f);
+  gv.tol2 = sp(0.10f);
+  gv.tol3 = sp(0.08f);
+  gv.tol4 = 0;
+  gv.nat = gv.nfrag = gv.nsym = gv.nrings = gv.nxh = gv.nex = gv.nnics = 0;
+  gv.dnics = 0;
+  geo.dmax = 0;
+  geo.a = geo.b = geo.c = 0;
+  geo.alpha = geo.beta = geo.gamma = 0;
+
+  KeywordReader reader(run, contents);
+  reader.read_all();
+
+  // End-of-input steps.
+  gv.ncells = 2;
+  geo.alpha = geo.alpha * degree;
+  geo.beta = geo.beta * degree;
+  geo.gamma = geo.gamma * degree;
+  if (kw.kring != 1) kw.knics = 0;
+  if (gv.nrings == 0) {
+    at.ringatoms.allocate(1, 1, 0);
+    at.specrings.allocate(1, 0);
+  }
+  gv.natasym = gv.nat;
+
+  // What no run can do without.
+  if (gv.nat == 0) fail_keyword("NFRG");
+  if (!usable_cell(geo)) fail_keyword("CELL");
+  if (gv.nsym == 0) fail_keyword("SYMM");
+
+  write_input_report(run);
+}
+
 }  // namespace orbicutter

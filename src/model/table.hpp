@@ -80,6 +80,10 @@ class Table {
     data_.resize(static_cast<std::size_t>(rows_) * static_cast<std::size_t>(cols_), fill);
     allocated_ = true;
   }
+  // Rows that fit without a new allocation, and room for `rows` rows: a table that
+  // grows molecule by molecule reserves ahead instead of copying itself each time.
+  int capacity_rows() const { return cols_ == 0 ? 0 : static_cast<int>(data_.capacity() / static_cast<std::size_t>(cols_)); }
+  void reserve_rows(int rows) { data_.reserve(static_cast<std::size_t>(rows < 0 ? 0 : rows) * static_cast<std::size_t>(cols_)); }
   void fill(T v) { for (auto& x : data_) x = v; }
   // Pointer to the first element of row i (cols() contiguous values).
   T* row(int i) { return &(*this)(i, 1); }

@@ -1,6 +1,74 @@
-// Writer (to be written).
+// The cluster as an ADF QM/MM shell script: the central molecule is the QM region,
+// every other cluster molecule a frozen MM region joined by the cluster bonds.
+#include "geometry/geometry.hpp"
 #include "writers/writers.hpp"
 
 namespace orbicutter {
-void writeadf(Run&, Unit&) {}
+
+void writeadf(Run& run, Unit& unit) {
+  const auto& gv = run.gv;
+  const auto& geo = run.geo;
+  const auto& at = run.at;
+  const int ncentral = at.frag(1, 2);
+
+  unit.write("(A)", "#!/bin/sh");
+  unit.write("(A)", "");
+  unit.write("(A)", "\"$ADFBIN/adf\" <<eor");
+  unit.write("(A)", "");
+  unit.write("(A)", "Title #**  PRINT-YOUR-TITLE");
+  unit.write("(A)", "");
+  unit.write("(A)", "ATOMS");
+  for (int i = 1; i <= gv.ncluster; ++i) {
+    Vec3 v;
+    for (int q = 1; q <= 3; ++q) v(q) = at.cgeom(i, q) - geo.geomcent(q);
+    const Vec3 r = cartesian(geo.mt, v);
+    unit.write("(I6,A4,3F15.7,A)", at.cinfo(i, 10), at.catns(i, 1), r(1), r(2), r(3),
+               i <= ncentral ? "   Fragment=Center" : "   Fragment=Shell");
+  }
+  unit.write("(A)", "");
+  unit.write("(A)", " Basis");
+  unit.write("(A)", "   #** PRINT-YOUR-BASIS-SET");
+  unit.write("(A)", " End");
+  unit.write("(A)", "");
+  unit.write("(A)", " #** PRINT-YOUR-OTHER-KEYWORDS");
+  unit.write("(A)", "");
+  unit.write("(A)", " QMMM");
+  unit.write("(A)", "   #** CHANGE-BELOW-IF-NEEDED");
+  unit.write("(A)", "   NewQMMM");
+  unit.write("(A)", "   Output_Level=1");
+  unit.write("(A)", "   Warning_Level=0");
+  unit.write("(A)", "   Partition=5");
+  unit.write("(A)", "   Elstat_Coupling_Model 1");
+  unit.write("(A)", "   Optimize");
+  unit.write("(A)", "     Fix_MM_Geometry");
+  unit.write("(A)", "     Method Conjgrad");
+  unit.write("(A)", "     Max_Steps 5000");
+  unit.write("(A)", "     Print_Cycles 10");
+  unit.write("(A)", "     MM_NotConverged 0");
+  unit.write("(A)", "   Subend");
+  unit.write("(A)", "   Force_Field_File #** PRINT-YOUR-FORCE-FIELD-FILE-WITH-PATH");
+  unit.write("(A)", "   MM_Connection_Table");
+  // Bond rows list the bonded cluster atoms; the last column closes the row.
+  const int nat = gv.nat;
+  for (int i = 1; i <= gv.ncluster; ++i) {
+    unit.put("(I6,A6,A)", at.cinfo(i, 10), at.catns(i, 2), i <= ncentral ? "  QM  " : "  MM  ");
+    for (int j = 1; j <= nat - 1; ++j)
+      if (at.cbonds(i, j) > 0) unit.put("(I6)", at.cbonds(i, j));
+    if (nat >= 1 && at.cbonds(i, nat) > 0)
+      unit.write("(I6)", at.cbonds(i, nat));
+    else
+      unit.write("(A)", "");
+  }
+  unit.write("(A)", "   Subend");
+  if (run.kw.kcharge == 1) {
+    unit.write("(A)", "   Charges");
+    for (int i = 1; i <= gv.ncluster; ++i) unit.write("(I6,F8.2)", at.cinfo(i, 10), at.fcharge(at.cinfo(i, 1)));
+    unit.write("(A)", "   Subend");
+  }
+  unit.write("(A)", " End");
+  unit.write("(A)", "");
+  unit.write("(A)", "eor");
+  unit.write("(A)", "");
+}
+
 }  // namespace orbicutter

@@ -1,6 +1,90 @@
-// Writer (to be written).
+// The cluster as a Gaussian input template: a two-layer ONIOM optimisation with the
+// central molecule as the free high layer, or an NMR job with ghost atoms at the
+// ring probe points.
+#include <array>
+#include <cmath>
+
+#include "geometry/geometry.hpp"
 #include "writers/writers.hpp"
 
 namespace orbicutter {
-void writegaussian(Run&, Unit&) {}
+namespace {
+
+std::string rtrim(std::string s) {
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  return s;
+}
+
+// The 15-character atom name: element, empty atom-type field when layered, and the
+// point charge with a "-" for anything below the charge threshold.
+std::string atom_name(const Run& run, int i, bool layered) {
+  const std::string& symbol = run.at.catns(i, 1);
+  std::string name = layered ? fixed_text(trim(symbol) + "--", 15) : fixed_text(symbol, 3) + std::string(12, ' ');
+  if (run.kw.kcharge == 1) {
+    const real q = run.at.fcharge(run.at.cinfo(i, 1));
+    const real magnitude = std::abs(q);
+    const std::string text = trim(format_record("(F8.6)", std::array<Value, 1>{Value(magnitude)}));
+    name = fixed_text(rtrim(name) + (q >= sp(1.0e-4f) ? text : "-" + text), 15);
+  }
+  return name;
+}
+
+}  // namespace
+
+void writegaussian(Run& run, Unit& unit) {
+  const auto& gv = run.gv;
+  const auto& geo = run.geo;
+  const auto& at = run.at;
+  const auto& tmp = run.tmp;
+
+  if (run.kw.knics == 1) {
+    unit.write("(A)", "# B3LYP/aug-cc-PVDZ NMR #** PRINT-YOUR-KEYWORDS");
+  } else {
+    unit.write("(A)", "%mem=15GB");
+    unit.write("(A)", "%NProcShared=8");
+    unit.write("(A)", "%CHK=output.chk");
+    unit.write("(A)", "#N ONIOM(BP86/6-31G(d):Amber=HardFirst) Opt Int=UltraFine");
+    unit.write("(A)", " ");
+    unit.write("(A)", " #** PRINT-YOUR-COMMENT ");
+    unit.write("(A)", " ");
+    unit.write("(A)", "0 1 1 1 1 1 0 1 #** MAY-BE-CHANGED ");
+  }
+
+  // The name takes the layered form above 0.01, the row the layered form from 0.01 on:
+  // at exactly 0.01 a plain name stands in a layered row.
+  const real limit = sp(0.01f);
+  const bool layered_name = geo.dmax > limit;
+  const bool layered_row = geo.dmax >= limit;
+  const int ncentral = at.frag(1, 2);
+  for (int i = 1; i <= gv.ncluster; ++i) {
+    Vec3 v;
+    for (int q = 1; q <= 3; ++q) v(q) = at.cgeom(i, q) - geo.geomcent(q);
+    const Vec3 r = cartesian(geo.mt, v);
+    const std::string name = atom_name(run, i, layered_name);
+    const bool central = i <= ncentral;
+    if (layered_row)
+      unit.write("(A15,A4,3F15.7,A)", name, central ? "  0 " : " -1 ", r(1), r(2), r(3), central ? " H" : " L");
+    else
+      unit.write("(A8,3F15.7,A)", name, r(1), r(2), r(3), " ");
+  }
+
+  // Ghost atoms at the ring centres and probe points, in the frame of the cluster centre.
+  if (run.kw.knics == 1) {
+    const Vec3 c = cartesian(geo.mt, geo.geomcent);
+    int n = 0;
+    auto ghost = [&](const Table<real>& t, int r, int col) {
+      ++n;
+      unit.write("(A8,3F15.7)", " Bq" + digits(n), t(r, col) - c(1), t(r, col + 1) - c(2), t(r, col + 2) - c(3));
+    };
+    for (int r = 1; r <= gv.nrings; ++r) {
+      ghost(tmp.nics0, r, 1);
+      for (int j = 1; j <= gv.nnics; ++j) {
+        ghost(tmp.nics1, r, 3 * j - 2);
+        ghost(tmp.nics2, r, 3 * j - 2);
+      }
+    }
+  }
+  unit.write("(A)", "");
+}
+
 }  // namespace orbicutter

@@ -1,0 +1,458 @@
+// Filling the cluster tables: every symmetry copy of every molecule that reaches
+// within dmax of the centre, each molecule once.
+#include "cluster/assemble.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+#include "geometry/geometry.hpp"
+#include "model/stop.hpp"
+
+namespace orbicutter {
+namespace {
+
+// Bucket edge and search margin of the coincidence index, in angstrom: the margin
+// is a thousand times the tolerance, the edge fifty times the margin.
+constexpr double bucket_edge = 0.5;
+constexpr double bucket_margin = 0.01;
+// Coordinates beyond this are kept outside the buckets (and checked one by one).
+constexpr double bucket_reach = 262144.0 * bucket_edge - 1.0;
+
+int central_count(const Run& run) {
+  return run.gv.nfrag >= 1 && run.at.frag.rows() >= 1 ? run.at.frag(1, 2) : 0;
+}
+
+// Tables grown molecule by molecule keep doubling their room.
+template <class T>
+void grow_rows(Table<T>& t, int rows) {
+  if (rows > t.capacity_rows()) t.reserve_rows(std::max(rows, 2 * t.capacity_rows()));
+  t.resize_rows(rows);
+}
+
+// Mean position of the atoms of fragment f: the sum in table order, then divided.
+Vec3 fragment_centre(const Run& run, int f) {
+  Vec3 sum;
+  int n = 0;
+  for (int i = 1; i <= run.gv.nat; ++i) {
+    if (run.at.allinfo(i, 3) != f) continue;
+    for (int k = 1; k <= 3; ++k) sum(k) += run.at.allgeom(i, k);
+    ++n;
+  }
+  if (n == 0) return Vec3{};
+  Vec3 c;
+  for (int k = 1; k <= 3; ++k) c(k) = sum(k) / static_cast<real>(n);
+  return c;
+}
+
+// Everything one building pass needs at hand.
+struct Builder {
+  Run& run;
+  const int nat;
+  const int ncentral;
+  const int kbuild;
+  const int max_rows;
+  CoincidenceIndex index;
+  std::vector<real> reach;  // method 3: distance from the centre to each central atom
+
+  Builder(Run& r, int limit)
+      : run(r), nat(r.gv.nat), ncentral(central_count(r)), kbuild(r.kw.kbuild), max_rows(limit), index(r.geo.g) {}
+
+  // Method 3: the reach towards a candidate whose centre is at `centre`: the
+  // distance from the cluster centre to the central atom nearest that centre.
+  real shape_reach(const Vec3& centre) const {
+    if (ncentral == 0) return 0;
+    int best = 1;
+    real dbest = calcdist(run, centre, row3(run.at.cgeom, 1));
+    for (int m = 2; m <= ncentral; ++m) {
+      const real d = calcdist(run, centre, row3(run.at.cgeom, m));
+      if (d < dbest) { dbest = d; best = m; }
+    }
+    return reach[static_cast<std::size_t>(best - 1)];
+  }
+
+  // Appends the molecule in molatns/molinfo with positions `pos` and returns
+  // its first row; the caller fills columns 4 to 7 and 9.
+  int append(const std::vector<Vec3>& pos) {
+    auto& at = run.at;
+    const int first = run.gv.ncluster + 1;
+    const int n = static_cast<int>(pos.size());
+    const int last = run.gv.ncluster + n;
+    if (last > max_rows) fail({" --> Cluster too large: reduce DMAX <--"});
+    grow_rows(at.catns, last);
+    grow_rows(at.cinfo, last);
+    grow_rows(at.cgeom, last);
+    for (int k = 1; k <= n; ++k) {
+      const int i = first + k - 1;
+      at.catns(i, 1) = at.molatns(k, 1);
+      at.catns(i, 2) = at.molatns(k, 2);
+      for (int c = 1; c <= 8; ++c) at.cinfo(i, c) = at.molinfo(k, c);
+      at.cinfo(i, 9) = 0;
+      at.cinfo(i, 10) = 0;
+      set_row3(at.cgeom, i, pos[static_cast<std::size_t>(k - 1)]);
+      index.insert(i, pos[static_cast<std::size_t>(k - 1)]);
+    }
+    run.gv.ncluster = last;
+    return first;
+  }
+
+  void central_molecule() {
+    auto& at = run.at;
+    at.catns.allocate(0, 2);
+    at.cinfo.allocate(0, 10);
+    at.cgeom.allocate(0, 3);
+    const int rows = std::max(ncentral, 1024);
+    at.catns.reserve_rows(rows);
+    at.cinfo.reserve_rows(rows);
+    at.cgeom.reserve_rows(rows);
+    run.gv.ncluster = 0;
+    grow_rows(at.catns, ncentral);
+    grow_rows(at.cinfo, ncentral);
+    grow_rows(at.cgeom, ncentral);
+    for (int i = 1; i <= ncentral; ++i) {
+      at.catns(i, 1) = at.allatns(i, 1);
+      at.catns(i, 2) = at.allatns(i, 2);
+      for (int c = 1; c <= 8; ++c) at.cinfo(i, c) = at.allinfo(i, c);
+      at.cinfo(i, 9) = 0;
+      at.cinfo(i, 10) = 0;
+      for (int k = 1; k <= 3; ++k) at.cgeom(i, k) = at.allgeom(i, k);
+      index.insert(i, row3(at.cgeom, i));
+    }
+    run.gv.ncluster = ncentral;
+    if (kbuild == 3) {
+      reach.resize(static_cast<std::size_t>(ncentral));
+      for (int m = 1; m <= ncentral; ++m) {
+        Vec3 v;
+        for (int k = 1; k <= 3; ++k) v(k) = run.geo.geomcent(k) - at.cgeom(m, k);
+        reach[static_cast<std::size_t>(m - 1)] = cartesian_length(cartesian(run.geo.mt, v));
+      }
+    }
+  }
+
+  // The atoms of fragment f, in table order, into the molecule tables.
+  int gather(int f) {
+    auto& at = run.at;
+    int n = 0;
+    for (int i = 1; i <= nat; ++i)
+      if (at.allinfo(i, 3) == f) ++n;
+    at.molatns.release();
+    at.molinfo.release();
+    at.molgeom.release();
+    at.molatns.allocate(n, 2);
+    at.molinfo.allocate(n, 8);
+    at.molgeom.allocate(n, 3);
+    int k = 0;
+    for (int i = 1; i <= nat; ++i) {
+      if (at.allinfo(i, 3) != f) continue;
+      ++k;
+      at.molatns(k, 1) = at.allatns(i, 1);
+      at.molatns(k, 2) = at.allatns(i, 2);
+      for (int c = 1; c <= 8; ++c) at.molinfo(k, c) = at.allinfo(i, c);
+      for (int c = 1; c <= 3; ++c) at.molgeom(k, c) = at.allgeom(i, c);
+    }
+    return n;
+  }
+
+  real nearest(const std::vector<Vec3>& pos) const {
+    real dmin = std::numeric_limits<real>::max();
+    for (const auto& p : pos) {
+      const real d = calcdist(run, p, run.geo.geomcent);
+      if (d < dmin) dmin = d;
+    }
+    return dmin;
+  }
+
+  // dmax + dmol > (the smallest distance of an atom from the centre), decided
+  // at the first atom close enough.
+  bool within(const std::vector<Vec3>& pos, real limit) const {
+    for (const auto& p : pos)
+      if (limit > calcdist(run, p, run.geo.geomcent)) return true;
+    return false;
+  }
+
+  bool coincident(const std::vector<Vec3>& pos) const {
+    const auto& cgeom = run.at.cgeom;
+    for (const auto& p : pos)
+      if (index.any(p, [&](int r) { return calcdist(run, p, row3(cgeom, r)) < tiny; })) return true;
+    return false;
+  }
+
+  real dmol_for(real radius, const Vec3& centre) const {
+    if (kbuild == 2) return radius;
+    if (kbuild == 3) return shape_reach(centre);
+    return 0;
+  }
+
+  // dmol (and, for method 3, geomcentf) as left by the candidate at hand.
+  void record(real dmol, const Vec3& centre) {
+    run.geo.dmol = dmol;
+    if (kbuild == 3) run.geo.geomcentf = centre;
+  }
+
+  // The copies of one symmetry operation: positions for every cell translation.
+  struct Images {
+    std::vector<Vec3> base;  // rot * x + trans for each atom
+    Vec3 centre;             // the same for the molecule's centre
+  };
+
+  Images images(int s, int n, const Vec3& centre) const {
+    Images im;
+    im.base.resize(static_cast<std::size_t>(n));
+    for (int k = 1; k <= n; ++k) im.base[static_cast<std::size_t>(k - 1)] = image_base(run, s, row3(run.at.molgeom, k));
+    im.centre = image_base(run, s, centre);
+    return im;
+  }
+
+  static Vec3 cell(int tx, int ty, int tz) {
+    Vec3 u;
+    u(1) = static_cast<real>(tx);
+    u(2) = static_cast<real>(ty);
+    u(3) = static_cast<real>(tz);
+    return u;
+  }
+
+  void fragment(int f, real radius) {
+    auto& at = run.at;
+    auto& geo = run.geo;
+    const int n = gather(f);
+    std::vector<Vec3> pos(static_cast<std::size_t>(n));
+    for (int k = 1; k <= n; ++k) pos[static_cast<std::size_t>(k - 1)] = row3(at.molgeom, k);
+    const Vec3 centre = kbuild == 3 ? fragment_centre(run, f) : Vec3{};
+
+    int counter = 0;
+    if (f > 1) {
+      const real dmin = nearest(pos);
+      const real dmol = dmol_for(radius, centre);
+      record(dmol, centre);
+      if (geo.dmax + dmol > dmin) {
+        const int first = append(pos);
+        for (int i = first; i <= run.gv.ncluster; ++i)
+          for (int c = 4; c <= 7; ++c) at.cinfo(i, c) = at.allinfo(1, c);
+      } else {
+        counter = 1;
+      }
+    }
+
+    // The reach test comes before the coincidence test here: a copy is taken when
+    // it passes both, and neither changes anything, so the order does not matter
+    // for the cluster; dmol is recorded only for copies that are not coincident.
+    const int nc = run.gv.ncells;
+    long long trial = 0, last_taken = -1;
+    for (int s = 1; s <= run.gv.nsym; ++s) {
+      const Images im = images(s, n, centre);
+      for (int tz = -nc; tz <= nc; ++tz)
+        for (int ty = -nc; ty <= nc; ++ty)
+          for (int tx = -nc; tx <= nc; ++tx, ++trial) {
+            const Vec3 u = cell(tx, ty, tz);
+            run.tmp.utrans = u;
+            for (std::size_t k = 0; k < pos.size(); ++k) pos[k] = translated(im.base[k], u);
+            if (n > 0) run.tmp.abc = pos.back();
+            const Vec3 moved = kbuild == 3 ? translated(im.centre, u) : centre;
+            const real dmol = dmol_for(radius, moved);
+            if (!within(pos, geo.dmax + dmol)) continue;
+            if (coincident(pos)) continue;
+            record(dmol, moved);
+            ++counter;
+            last_taken = trial;
+            const int first = append(pos);
+            for (int i = first; i <= run.gv.ncluster; ++i) {
+              at.cinfo(i, 4) = s;
+              at.cinfo(i, 5) = tx;
+              at.cinfo(i, 6) = ty;
+              at.cinfo(i, 7) = tz;
+              at.cinfo(i, 9) = counter;
+            }
+          }
+    }
+    if (f == run.gv.nfrag) settle_last(n, centre, radius, trial, last_taken);
+  }
+
+  // dmol and geomcentf end as the last copy that was not coincident left them.
+  // Copies after the last one taken met the cluster as it is now, so walking
+  // back from the end finds that copy (usually the very last one tried).
+  void settle_last(int n, const Vec3& centre, real radius, long long trials, long long last_taken) {
+    const int nc = run.gv.ncells;
+    if (nc < 0) return;
+    const long long side = 2LL * nc + 1;
+    const long long per_op = side * side * side;
+    std::vector<Vec3> pos(static_cast<std::size_t>(n));
+    int s_now = 0;
+    Images im;
+    for (long long t = trials - 1; t > last_taken; --t) {
+      const int s = static_cast<int>(t / per_op) + 1;
+      const long long r = t % per_op;
+      const int tz = static_cast<int>(r / (side * side)) - nc;
+      const int ty = static_cast<int>((r / side) % side) - nc;
+      const int tx = static_cast<int>(r % side) - nc;
+      if (s != s_now) {
+        im = images(s, n, centre);
+        s_now = s;
+      }
+      const Vec3 u = cell(tx, ty, tz);
+      for (std::size_t k = 0; k < pos.size(); ++k) pos[k] = translated(im.base[k], u);
+      if (coincident(pos)) continue;
+      const Vec3 moved = kbuild == 3 ? translated(im.centre, u) : centre;
+      record(dmol_for(radius, moved), moved);
+      return;
+    }
+  }
+};
+
+std::uint64_t pair_key(int col8, int col9) {
+  return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(col8)) << 32) |
+         static_cast<std::uint64_t>(static_cast<std::uint32_t>(col9));
+}
+
+// Bond lists in cluster numbering: a partner is the atom of the same cluster
+// molecule with the partner's molecular number (the last such row, should
+// there be several); a partner not found keeps its molecular number.
+void cluster_bonds(Run& run) {
+  auto& at = run.at;
+  const int n = run.gv.ncluster;
+  const int nat = run.gv.nat;
+  std::unordered_map<std::uint64_t, int> row_of;
+  row_of.reserve(static_cast<std::size_t>(n));
+  for (int k = 1; k <= n; ++k) row_of[pair_key(at.cinfo(k, 8), at.cinfo(k, 9))] = at.cinfo(k, 10);
+  at.cbonds.release();
+  at.cbonds.allocate(n, nat, 0);
+  const int width = std::min(nat, at.allbonds.cols());
+  for (int i = 1; i <= n; ++i) {
+    const int m = at.cinfo(i, 8);
+    if (m < 1 || m > at.allbonds.rows()) continue;
+    for (int j = 1; j <= width; ++j) {
+      const int v = at.allbonds(m, j);
+      if (v == 0) continue;
+      const auto it = row_of.find(pair_key(v, at.cinfo(i, 9)));
+      at.cbonds(i, j) = it == row_of.end() ? v : it->second;
+    }
+  }
+}
+
+}  // namespace
+
+CoincidenceIndex::CoincidenceIndex(const Mat3& g) {
+  const double g11 = g(1, 1), g12 = g(1, 2), g13 = g(1, 3), g22 = g(2, 2), g23 = g(2, 3), g33 = g(3, 3);
+  r11_ = std::sqrt(g11);
+  r12_ = g12 / r11_;
+  r13_ = g13 / r11_;
+  r22_ = std::sqrt(g22 - r12_ * r12_);
+  r23_ = (g23 - r12_ * r13_) / r22_;
+  r33_ = std::sqrt(g33 - r13_ * r13_ - r23_ * r23_);
+  // A nearly flat cell would let the working-precision distance stray far from
+  // the bucket geometry; such a cell is searched one row at a time.
+  const double vol = r11_ * r22_ * r33_;
+  usable_ = std::isfinite(r11_) && std::isfinite(r12_) && std::isfinite(r13_) && std::isfinite(r22_) &&
+            std::isfinite(r23_) && std::isfinite(r33_) && r11_ > 0 && r22_ > 0 && r33_ > 0 &&
+            vol * vol > 1e-3 * (g11 * g22 * g33);
+}
+
+std::uint64_t CoincidenceIndex::pack(std::int64_t i, std::int64_t j, std::int64_t k) {
+  constexpr std::int64_t off = std::int64_t{1} << 20;
+  return (static_cast<std::uint64_t>(i + off) << 42) | (static_cast<std::uint64_t>(j + off) << 21) |
+         static_cast<std::uint64_t>(k + off);
+}
+
+bool CoincidenceIndex::keys(const Vec3& p, std::int64_t lo[3], std::int64_t hi[3]) const {
+  const double f1 = p(1), f2 = p(2), f3 = p(3);
+  const double y[3] = {r11_ * f1 + r12_ * f2 + r13_ * f3, r22_ * f2 + r23_ * f3, r33_ * f3};
+  for (int d = 0; d < 3; ++d) {
+    if (!(std::fabs(y[d]) < bucket_reach)) return false;
+    lo[d] = static_cast<std::int64_t>(std::floor((y[d] - bucket_margin) / bucket_edge));
+    hi[d] = static_cast<std::int64_t>(std::floor((y[d] + bucket_margin) / bucket_edge));
+  }
+  return true;
+}
+
+void CoincidenceIndex::insert(int row, const Vec3& p) {
+  count_ = row;
+  next_.resize(static_cast<std::size_t>(row) + 1, 0);
+  std::int64_t lo[3], hi[3];
+  if (!usable_) return;
+  if (!keys(p, lo, hi)) {
+    loose_.push_back(row);
+    return;
+  }
+  // The bucket of p itself: the middle of its widened range.
+  const double f1 = p(1), f2 = p(2), f3 = p(3);
+  const double y[3] = {r11_ * f1 + r12_ * f2 + r13_ * f3, r22_ * f2 + r23_ * f3, r33_ * f3};
+  std::int64_t b[3];
+  for (int d = 0; d < 3; ++d) b[d] = static_cast<std::int64_t>(std::floor(y[d] / bucket_edge));
+  auto [it, fresh] = head_.try_emplace(pack(b[0], b[1], b[2]), row);
+  if (!fresh) {
+    next_[static_cast<std::size_t>(row)] = it->second;
+    it->second = row;
+  }
+}
+
+Vec3 cluster_centre(const Run& run) {
+  if (run.kw.kgecr == 1) return run.geo.geomcentfix;
+  return fragment_centre(run, 1);
+}
+
+real central_radius(const Run& run) {
+  real r = 0;
+  for (int i = 1; i <= run.gv.nat; ++i) {
+    if (run.at.allinfo(i, 3) != 1) continue;
+    const real d = calcdist(run, run.geo.geomcent, row3(run.at.allgeom, i));
+    if (d > r) r = d;
+  }
+  return r;
+}
+
+ClusterSize estimate_cluster_size(const Run& run, real radius) {
+  const auto& geo = run.geo;
+  const int nat = run.gv.nat;
+  // Largest distance of an atom from the centre of its own molecule.
+  double extent = 0;
+  for (int f = 1; f <= run.gv.nfrag; ++f) {
+    const Vec3 c = fragment_centre(run, f);
+    for (int i = 1; i <= nat; ++i)
+      if (run.at.allinfo(i, 3) == f) extent = std::max(extent, static_cast<double>(calcdist(run, c, row3(run.at.allgeom, i))));
+  }
+  const double reach = run.kw.kbuild == 2 || run.kw.kbuild == 3 ? static_cast<double>(radius) : 0.0;
+  const double r = std::max(0.0, static_cast<double>(geo.dmax) + reach + extent);
+  const double volume = std::fabs(static_cast<double>(geo.mt(1, 1)) * geo.mt(2, 2) * geo.mt(3, 3));
+  const double sphere = 4.0 / 3.0 * std::numbers::pi * r * r * r;
+  ClusterSize size;
+  const double per_cell = static_cast<double>(nat) * std::max(run.gv.nsym, 1);
+  size.atoms = volume > 0 ? per_cell * sphere / volume : std::numeric_limits<double>::infinity();
+  if (std::isnan(size.atoms)) size.atoms = 0;
+  const double side = run.gv.ncells >= 0 ? 2.0 * run.gv.ncells + 1.0 : 0.0;
+  size.trials = static_cast<double>(nat) * run.gv.nsym * side * side * side;
+  size.bonds = size.atoms * nat;
+  return size;
+}
+
+void check_cluster_size(const Run& run, real radius) {
+  const ClusterSize size = estimate_cluster_size(run, radius);
+  if (size.atoms > max_cluster_atoms || size.trials > max_trial_positions || size.bonds > max_bond_entries)
+    fail({" --> Cluster too large: reduce DMAX <--"});
+}
+
+void assemble_cluster(Run& run, real radius, int max_rows) {
+  Builder b(run, max_rows);
+  b.central_molecule();
+  for (int f = 1; f <= run.gv.nfrag; ++f) b.fragment(f, radius);
+
+  auto& at = run.at;
+  const int n = run.gv.ncluster;
+  for (int i = 1; i <= n; ++i) at.cinfo(i, 10) = i;
+  // A new molecule wherever the pair (fragment, cluster fragment number) changes.
+  int nmol = n > 0 ? 1 : 0;
+  for (int i = 2; i <= n; ++i)
+    if (at.cinfo(i, 3) != at.cinfo(i - 1, 3) || at.cinfo(i, 9) != at.cinfo(i - 1, 9)) ++nmol;
+  run.gv.nmol = nmol;
+  cluster_bonds(run);
+
+  at.ccharge.release();
+  if (run.kw.kcharge == 1) {
+    at.ccharge.allocate(n, 0);
+    for (int i = 1; i <= n; ++i) {
+      const int t = at.cinfo(i, 1);
+      if (t >= 1 && t <= at.fcharge.size()) at.ccharge(i) = at.fcharge(t);
+    }
+  }
+}
+
+}  // namespace orbicutter

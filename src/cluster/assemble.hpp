@@ -1,0 +1,106 @@
+// The steps of cluster building that fill the cluster tables, apart from the log.
+#pragma once
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "model/run.hpp"
+
+namespace orbicutter {
+
+// Mean fractional position of the atoms of fragment 1 (or geomcentfix with GECR).
+Vec3 cluster_centre(const Run& run);
+// Largest distance from geomcent to an atom of fragment 1; 0 without atoms.
+real central_radius(const Run& run);
+
+// Limits above which a cluster is refused before it is built. A cluster of two
+// million atoms already makes output files of hundreds of megabytes.
+inline constexpr double max_cluster_atoms = 2.0e6;
+// Symmetry images tried: atoms x operators x (2 ncells + 1)^3.
+inline constexpr double max_trial_positions = 1.0e9;
+// Entries of cbonds (cluster atoms x nat), 4 bytes each.
+inline constexpr double max_bond_entries = 5.0e8;
+// The atom counts of the log and of the XYZ file are six-column fields: a cluster
+// that outgrows them stops as soon as it does.
+inline constexpr int max_cluster_rows = 999999;
+// Largest dmax / shortest cell edge for which ncells is computed at all.
+inline constexpr double max_cell_ratio = 1.0e5;
+
+struct ClusterSize {
+  double atoms = 0;      // estimated cluster atoms
+  double trials = 0;     // symmetry images the search computes
+  double bonds = 0;      // estimated cbonds entries
+};
+// Upper estimate: the atoms of nsym copies of every molecule per cell, over a
+// sphere of radius dmax + the central reach + the largest molecular radius.
+ClusterSize estimate_cluster_size(const Run& run, real radius);
+// Stops with an error box when the estimate passes one of the limits above.
+void check_cluster_size(const Run& run, real radius);
+
+// Steps 8 to 13 of the building: the central molecule, the stored and moved
+// copies of every fragment, numbering, nmol and the cluster bond lists.
+// `radius` is the central radius (used by building method 2). A cluster that
+// passes `max_rows` atoms stops the run.
+void assemble_cluster(Run& run, real radius, int max_rows = max_cluster_rows);
+
+// Test mode: the atoms of the global tables, centred on geomcent, as XYZ.
+void write_testmol(const Run& run, Unit& unit);
+// Writes testmol.xyz, the warning box to the log, and stops the run (status 0).
+[[noreturn]] void test_molecule_stop(Run& run);
+
+// Cluster atoms that may lie within the coincidence tolerance of a position.
+// Positions are bucketed by Cartesian-like coordinates y = R f, where R is the
+// Cholesky factor of the metric tensor, so |y(p) - y(q)| is the metric distance
+// of p and q. Buckets are far wider than the tolerance and a query looks into
+// every bucket within a margin, so no pair closer than the tolerance is missed;
+// the caller still applies the exact distance test to each row offered.
+class CoincidenceIndex {
+ public:
+  explicit CoincidenceIndex(const Mat3& g);
+  // Rows must be added as 1, 2, 3, ...
+  void insert(int row, const Vec3& p);
+  // True when test(row) holds for some row offered as a neighbour of p.
+  template <class Test>
+  bool any(const Vec3& p, Test&& test) const {
+    std::int64_t lo[3], hi[3];
+    if (!usable_ || !keys(p, lo, hi)) {
+      for (int r = 1; r <= count_; ++r)
+        if (test(r)) return true;
+      return false;
+    }
+    for (int r : loose_)
+      if (test(r)) return true;
+    for (std::int64_t i = lo[0]; i <= hi[0]; ++i)
+      for (std::int64_t j = lo[1]; j <= hi[1]; ++j)
+        for (std::int64_t k = lo[2]; k <= hi[2]; ++k) {
+          const auto it = head_.find(pack(i, j, k));
+          if (it == head_.end()) continue;
+          for (int r = it->second; r != 0; r = next_[static_cast<std::size_t>(r)])
+            if (test(r)) return true;
+        }
+    return false;
+  }
+  bool hashed() const { return usable_; }
+
+ private:
+  struct Mix {
+    std::size_t operator()(std::uint64_t x) const {
+      x ^= x >> 31;
+      x *= 0x9e3779b97f4a7c15ULL;
+      x ^= x >> 29;
+      return static_cast<std::size_t>(x);
+    }
+  };
+  static std::uint64_t pack(std::int64_t i, std::int64_t j, std::int64_t k);
+  // Bucket ranges of p widened by the margin; false when p cannot be bucketed.
+  bool keys(const Vec3& p, std::int64_t lo[3], std::int64_t hi[3]) const;
+  bool usable_ = false;
+  double r11_ = 0, r12_ = 0, r13_ = 0, r22_ = 0, r23_ = 0, r33_ = 0;
+  int count_ = 0;
+  std::unordered_map<std::uint64_t, int, Mix> head_;  // bucket -> last row added
+  std::vector<int> next_{0};                          // row -> previous row of its bucket
+  std::vector<int> loose_;                            // rows that could not be bucketed
+};
+
+}  // namespace orbicutter

@@ -1,0 +1,190 @@
+// What the reader understood of the input file, restated in the run log.
+#include "input/report.hpp"
+
+#include "driver/forms.hpp"
+#include "input/input.hpp"
+#include "model/stop.hpp"
+
+namespace orbicutter {
+namespace {
+
+// A reader warning: in the log behind a blank line, then on standard output.
+void warning(Run& run, const char* first, const char* second) {
+  for (Unit* u : {&run.units.log, &run.units.out}) {
+    if (u == &run.units.log) u->write("(A)", "");
+    u->write("(A)", " ======");
+    u->write("(A)", " !! WARNING in READINP !!");
+    u->write("(A)", first);
+    u->write("(A)", second);
+    u->write("(A)", " ======");
+    u->write("(A)", "");
+  }
+}
+
+void write_options(Run& run) {
+  auto& log = run.units.log;
+  const auto& kw = run.kw;
+  const auto& gv = run.gv;
+  const std::string base = trim(gv.outf);
+
+  log.write("(A)", rule_line);
+  log.write("(A)", " ** INPUT FILE SECTION **");
+  log.write("(A)", rule_line);
+  log.write("(A,A)", " Input file name = ", trim(gv.inpf));
+  log.write("(A,I1)", " Verbosity level = ", kw.kver);
+  if (kw.kver >= 1)
+    warning(run, " --> Verbosity variable is not zero <--", " --> Output file may be large       <--");
+  log.write("(A,I1)", " XYZ file generation = ", kw.kxyz);
+  if (kw.kxyz == 1) log.write("(A,A)", " XYZ file name = ", base + ".xyz");
+  log.write("(A,I1)", " SHELX-type RES file generation = ", kw.kshelx);
+  if (kw.kshelx == 1) log.write("(A,A)", " RES file name = ", base + ".res");
+  log.write("(A,I1)", " ADF input file generation = ", kw.kadf);
+  if (kw.kadf == 1) log.write("(A,A)", " ADF input file name = ", base + ".adf");
+  log.write("(A,I1)", " GAUSSIAN input file generation = ", kw.kgaussian);
+  if (kw.kgaussian == 1) log.write("(A,A)", " GAUSSIAN input file name = ", base + ".gjf");
+  if (kw.kadf == 1) log.write("(A,I1)", " Writing charges into the ADF input file = ", kw.kcharge);
+  if (kw.kadf == 1 && kw.kgaussian == 1)
+    log.write("(A,I1)", " Writing charges into the GAUSSIAN input file = ", kw.kcharge);
+  log.write("(A,I1)", " CRYSTAL input file generation = ", kw.kcrystal);
+  if (kw.kcrystal == 1) log.write("(A,A)", " CRYSTAL input file name = ", base + ".d12");
+  log.write("(A,I1)", " Cluster building method = ", kw.kbuild);
+  log.write("(A,I1)", " Fragment shifting = ", kw.kfragsft);
+  log.write("(A,I1)", " Fragment building = ", kw.kfragbld);
+  log.write("(A,I1)", " Automatic fragment search = ", kw.kfragmentize);
+  if (kw.kfragmentize == 1 && gv.nfrag > 1)
+    warning(run, " --> Automatic fragment search is disabled <--", " --> Number of fragments exceeds 1         <--");
+  log.write("(A,I1)", " Exclude bonds during fragment search = ", kw.kexbd);
+  if (kw.kexbd == 1) {
+    log.write("(A,I1)", " Bonds to be omitted = ", gv.nex);
+    for (int k = 1; k <= gv.nex; ++k) log.write("(4A)", "  ", trim(gv.aex(k, 1)), " - ", trim(gv.aex(k, 2)));
+  }
+  log.write("(A)", rule_line);
+}
+
+void write_cell(Run& run) {
+  auto& log = run.units.log;
+  const auto& kw = run.kw;
+  const auto& gv = run.gv;
+  const auto& geo = run.geo;
+
+  log.write("(A,F6.2)", " Maximal distance for cluster generation = ", geo.dmax);
+  log.write("(A,6F10.4)", " Unit cell parameters = ", geo.a, geo.b, geo.c, geo.alpha / degree, geo.beta / degree,
+            geo.gamma / degree);
+  log.write("(A,F8.2)", " Tolerance for covalent bonds search = ", gv.tol1);
+  log.write("(A,I1)", " Fixing of geometrical center = ", kw.kgecr);
+  if (kw.kgecr == 1)
+    log.write("(A,3F10.6)", " Geometrical center = ", geo.geomcentfix(1), geo.geomcentfix(2), geo.geomcentfix(3));
+  log.write("(A,I1)", " Standardize X-H bonds = ", kw.kstxh);
+  if (kw.kstxh == 1 && gv.nxh <= 0) log.write("(A,I5)", " Automatic X-H bonds standardization = ", gv.nxh);
+  if (kw.kstxh == 1 && gv.nxh != 0) log.write("(A,I5)", " Manual X-H bonds standardization = ", gv.nxh);
+  if (gv.nxh != 0)
+    for (int i = 1; i <= gv.axh.rows(); ++i)
+      log.write("(A,I6,A,I6,A,F8.4)", " X = ", gv.axh(i, 1), "  |  H = ", gv.axh(i, 2), "  |  Target distance = ",
+                gv.dxh(i));
+  log.write("(A)", rule_line);
+}
+
+void write_operators(Run& run) {
+  auto& log = run.units.log;
+  const auto& geo = run.geo;
+  const int nsym = run.gv.nsym;
+
+  log.write("(A,I6)", " Number of symmetry operators = ", nsym);
+  for (int k = 1; k <= nsym; ++k) {
+    Mat3 r;
+    Vec3 t;
+    for (int i = 1; i <= 3; ++i) {
+      for (int j = 1; j <= 3; ++j) r(i, j) = geo.rot(k, i, j);
+      t(i) = geo.trans(k, i);
+    }
+    log.write("(A,I2,A,A)", " Symmetry operation: ", k, " : ", writesymmop(r, t));
+    if (run.kw.kver >= 1) {
+      log.write("(A,3F7.3,A,F7.3,A)", " [ ", r(1, 1), r(1, 2), r(1, 3), " ]   [ ", t(1), " ]");
+      log.write("(A,3F7.3,A,F7.3,A)", " [ ", r(2, 1), r(2, 2), r(2, 3), " ] + [ ", t(2), " ]");
+      log.write("(A,3F7.3,A,F7.3,A)", " [ ", r(3, 1), r(3, 2), r(3, 3), " ]   [ ", t(3), " ]");
+    }
+  }
+  log.write("(A)", rule_line);
+}
+
+void write_atoms(Run& run) {
+  auto& log = run.units.log;
+  const auto& gv = run.gv;
+  const auto& at = run.at;
+  const auto& kw = run.kw;
+
+  log.write("(A,I6)", " Number of fragments = ", gv.nfrag);
+  for (int m = 1; m <= gv.nfrag; ++m)
+    log.write("(A,I6,A,I6)", " Fragment number = ", at.frag(m, 1), "  |  Number of atoms = ", at.frag(m, 2));
+  log.write("(A)", rule_line);
+  log.write("(A,I6)", " Total number of atoms = ", gv.nat);
+  if (kw.kver >= 2) {
+    log.write("(A)", "  >> (1) element type");
+    log.write("(A)", "  >> (2) atomic type");
+    log.write("(A)", "  >> (3) total atom number");
+    log.write("(A)", "  >> (4) fragment atom number");
+    log.write("(A)", "  >> (5) fragment number");
+    log.write("(A)", "  >> (6) x-fractional coordinate");
+    log.write("(A)", "  >> (7) y-fractional coordinate");
+    log.write("(A)", "  >> (8) z-fractional coordinate");
+    if (kw.kcharge == 1) log.write("(A)", "  >> (9) atom charge");
+  }
+  for (int t = 1; t <= gv.nat; ++t) {
+    if (kw.kcharge == 1)
+      log.write("(2A4,3I6,3F10.6,F10.6)", at.fatns(t, 1), at.fatns(t, 2), at.finfo(t, 1), at.finfo(t, 2),
+                at.finfo(t, 3), at.fgeom(t, 1), at.fgeom(t, 2), at.fgeom(t, 3), at.fcharge(t));
+    else
+      log.write("(2A4,3I6,3F10.6)", at.fatns(t, 1), at.fatns(t, 2), at.finfo(t, 1), at.finfo(t, 2), at.finfo(t, 3),
+                at.fgeom(t, 1), at.fgeom(t, 2), at.fgeom(t, 3));
+  }
+  log.write("(A)", rule_line);
+}
+
+// The main options in keyword form, as the reader left them.
+void write_echo(Run& run) {
+  const auto& kw = run.kw;
+  const auto& gv = run.gv;
+  const auto& geo = run.geo;
+  Unit echo;
+  if (!echo.open("current_input.inp")) fail({" --> Output file cannot be created <--"});
+  echo.write("(A)", "!-----");
+  echo.write("(A)", "! Current input file");
+  echo.write("(A)", "!-----");
+  echo.write("(A4,1X,I1)", "CLUS", kw.kbuild);
+  echo.write("(A4,1X,I1,1X,I1,1X,I1)", "FRGM", kw.kfragsft, kw.kfragbld, kw.kfragmentize);
+  echo.write("(A4,1X,I1)", "TEST", kw.ktestmol);
+  echo.write("(A4,1X,I1)", "XYZF", kw.kxyz);
+  echo.write("(A4,1X,I1)", "VERB", kw.kver);
+  echo.write("(A4,1X,I1)", "CHRG", kw.kcharge);
+  echo.write("(A4,1X,I1)", "ADFF", kw.kadf);
+  echo.write("(A4,1X,I1)", "GAUF", kw.kgaussian);
+  echo.write("(A4,1X,I1)", "SHLX", kw.kshelx);
+  echo.write("(A4,F6.2)", "DMAX", geo.dmax);
+  echo.write("(A4,4F8.2)", "TOLS", gv.tol1, gv.tol2, gv.tol3, gv.tol4);
+  echo.write("(A4,6F10.4)", "CELL", geo.a, geo.b, geo.c, geo.alpha / degree, geo.beta / degree, geo.gamma / degree);
+  echo.write("(A4)", "STXH");
+  echo.write("(A4)", "EXBD");
+  echo.write("(A4)", "SYMM");
+  echo.write("(A4)", "NFRG");
+  echo.write("(A4,1X,I1)", "GECR", kw.kgecr);
+  echo.write("(A4,1X,I1)", "CRYF", kw.kcrystal);
+  echo.write("(A4,1X,I1)", "RING", kw.kring);
+  echo.write("(A4,1X,I1,F5.2,I2)", "NICS", kw.knics, gv.dnics, gv.nnics);
+  // The Gaussian switch once more, as every echo file has carried it.
+  echo.write("(A4,1X,I1)", "GAUF", kw.kgaussian);
+  echo.write("(A)", "!-----");
+  echo.write("(A)", " ");
+  echo.close();
+}
+
+}  // namespace
+
+void write_input_report(Run& run) {
+  write_options(run);
+  write_cell(run);
+  write_operators(run);
+  write_atoms(run);
+  if (run.kw.kver >= 1) write_echo(run);
+}
+
+}  // namespace orbicutter

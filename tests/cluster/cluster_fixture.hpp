@@ -1,0 +1,326 @@
+// Crystals filled by hand for the cluster tests and benchmarks, and the literal
+// brute-force building that the fast one must reproduce.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <limits>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "cluster/assemble.hpp"
+#include "geometry/geometry.hpp"
+#include "model/run.hpp"
+
+namespace orbicutter::testing {
+
+struct AtomSpec {
+  std::string element, label;
+  double x, y, z;
+  int frag = 1;
+  double charge = 0;
+};
+
+// One operator from text such as "-x+1/2, y, -z+1/2".
+inline void parse_operator(const std::string& text, Mat3& rot, Vec3& trans) {
+  rot = Mat3{};
+  trans = Vec3{};
+  std::string s;
+  for (char ch : text)
+    if (ch != ' ' && ch != '\t') s += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  std::stringstream parts(s);
+  std::string part;
+  for (int row = 1; row <= 3 && std::getline(parts, part, ','); ++row) {
+    std::size_t i = 0;
+    while (i < part.size()) {
+      double sign = 1;
+      if (part[i] == '+' || part[i] == '-') sign = part[i++] == '-' ? -1 : 1;
+      if (i < part.size() && part[i] >= 'x' && part[i] <= 'z') {
+        rot(row, part[i] - 'x' + 1) = static_cast<real>(sign);
+        ++i;
+        continue;
+      }
+      std::size_t end = i;
+      while (end < part.size() && part[end] != '+' && part[end] != '-' && (part[end] < 'x' || part[end] > 'z')) ++end;
+      const std::string num = part.substr(i, end - i);
+      const auto slash = num.find('/');
+      const double v = slash == std::string::npos ? std::stod(num)
+                                                  : std::stod(num.substr(0, slash)) / std::stod(num.substr(slash + 1));
+      trans(row) += static_cast<real>(sign * v);
+      i = end;
+    }
+  }
+}
+
+// A run with its log and standard output kept in memory; not movable, since the
+// units point into it.
+struct Crystal {
+  std::ostringstream log, out;
+  Run run;
+
+  Crystal(double a, double b, double c, double alpha, double beta, double gamma, const std::vector<std::string>& ops,
+          const std::vector<AtomSpec>& atoms, double dmax) {
+    run.units.log = Unit::memory(log);
+    run.units.out = Unit::memory(out);
+    auto& geo = run.geo;
+    geo.a = static_cast<real>(a);
+    geo.b = static_cast<real>(b);
+    geo.c = static_cast<real>(c);
+    geo.alpha = static_cast<real>(alpha) * degree;
+    geo.beta = static_cast<real>(beta) * degree;
+    geo.gamma = static_cast<real>(gamma) * degree;
+    mtmatrix(run);
+    gmatrix(run);
+    geo.dmax = static_cast<real>(dmax);
+    run.gv.nsym = static_cast<int>(ops.size());
+    geo.rot.allocate(run.gv.nsym, 3, 3);
+    geo.trans.allocate(run.gv.nsym, 3);
+    for (int s = 1; s <= run.gv.nsym; ++s) {
+      Mat3 r;
+      Vec3 t;
+      parse_operator(ops[static_cast<std::size_t>(s - 1)], r, t);
+      for (int i = 1; i <= 3; ++i) {
+        for (int j = 1; j <= 3; ++j) geo.rot(s, i, j) = r(i, j);
+        geo.trans(s, i) = t(i);
+      }
+    }
+    set_atoms(atoms);
+  }
+
+  // Atoms grouped by fragment, fragment 1 first; bonds by plain distance rules.
+  void set_atoms(const std::vector<AtomSpec>& atoms) {
+    auto& gv = run.gv;
+    auto& at = run.at;
+    const int nat = static_cast<int>(atoms.size());
+    gv.nat = nat;
+    gv.nfrag = 0;
+    for (const auto& a : atoms) gv.nfrag = std::max(gv.nfrag, a.frag);
+    at.frag.allocate(gv.nfrag, 2);
+    at.allatns.allocate(nat, 2);
+    at.allinfo.allocate(nat, 8);
+    at.allgeom.allocate(nat, 3);
+    at.fcharge.allocate(nat);
+    std::vector<int> count(static_cast<std::size_t>(gv.nfrag) + 1, 0);
+    for (int i = 1; i <= nat; ++i) {
+      const auto& a = atoms[static_cast<std::size_t>(i - 1)];
+      at.allatns(i, 1) = text3(a.element);
+      at.allatns(i, 2) = text3(a.label);
+      const int k = ++count[static_cast<std::size_t>(a.frag)];
+      const int info[8] = {i, k, a.frag, 1, 0, 0, 0, i};
+      for (int c = 1; c <= 8; ++c) at.allinfo(i, c) = info[c - 1];
+      at.allgeom(i, 1) = static_cast<real>(a.x);
+      at.allgeom(i, 2) = static_cast<real>(a.y);
+      at.allgeom(i, 3) = static_cast<real>(a.z);
+      at.fcharge(i) = static_cast<real>(a.charge);
+    }
+    for (int f = 1; f <= gv.nfrag; ++f) {
+      at.frag(f, 1) = f;
+      at.frag(f, 2) = count[static_cast<std::size_t>(f)];
+    }
+    at.allbonds.allocate(nat, nat, 0);
+    for (int i = 1; i <= nat; ++i) {
+      int n = 0;
+      for (int j = 1; j <= nat; ++j) {
+        if (j == i || at.allinfo(i, 3) != at.allinfo(j, 3)) continue;
+        const bool h = trim(at.allatns(i, 1)) == "H" || trim(at.allatns(j, 1)) == "H";
+        const real d = calcdist(run, row3(at.allgeom, i), row3(at.allgeom, j));
+        if (d < (h ? sp(1.25f) : sp(1.75f))) at.allbonds(i, ++n) = j;
+      }
+    }
+  }
+};
+
+// A crystal from a simple keyword file (CELL, SYMM n 0 with text operators, NFRG
+// with MOL blocks of element, label, x, y, z, DMAX, CLUS, VERB): enough for the
+// benchmark inputs, which hold whole molecules already.
+inline std::unique_ptr<Crystal> load_simple_input(const std::string& path) {
+  std::ifstream in(path);
+  if (!in) throw std::runtime_error("cannot open " + path);
+  double cell[6] = {0, 0, 0, 90, 90, 90}, dmax = 0;
+  int clus = 1, verb = 0;
+  std::vector<std::string> ops;
+  std::vector<AtomSpec> atoms;
+  std::string line;
+  int frag = 0;
+  while (std::getline(in, line)) {
+    std::istringstream ls(line);
+    std::string key;
+    if (!(ls >> key) || key[0] == '!') continue;
+    if (key == "CELL") {
+      for (double& v : cell) ls >> v;
+    } else if (key == "SYMM") {
+      int n = 0;
+      ls >> n;
+      for (int s = 0; s < n && std::getline(in, line); ++s) ops.push_back(line);
+    } else if (key == "NFRG") {
+    } else if (key == "MOL") {
+      ls >> frag;
+    } else if (key == "DMAX") {
+      ls >> dmax;
+    } else if (key == "CLUS") {
+      ls >> clus;
+    } else if (key == "VERB") {
+      ls >> verb;
+    } else if (frag > 0) {
+      AtomSpec a;
+      a.element = key;
+      a.frag = frag;
+      ls >> a.label >> a.x >> a.y >> a.z;
+      atoms.push_back(a);
+    }
+  }
+  auto c = std::make_unique<Crystal>(cell[0], cell[1], cell[2], cell[3], cell[4], cell[5], ops, atoms, dmax);
+  c->run.kw.kbuild = clus;
+  c->run.kw.kver = verb;
+  return c;
+}
+
+// What the cluster phase does before it builds: centre, central radius, step 5, ncells.
+inline real prepare_building(Run& run) {
+  run.geo.geomcent = cluster_centre(run);
+  const real radius = run.kw.kbuild >= 2 ? central_radius(run) : real(0);
+  const int n1 = run.at.frag(1, 2);
+  for (int i = 2; i <= n1; ++i)
+    for (int c = 4; c <= 7; ++c) run.at.allinfo(i, c) = run.at.allinfo(1, c);
+  run.gv.ncells = static_cast<int>(std::lround(run.geo.dmax / std::min({run.geo.a, run.geo.b, run.geo.c}))) + 2;
+  return radius;
+}
+
+// The building as the crystallographic procedure states it: every atom of every
+// copy against every atom of the cluster, and cbonds by a full scan.
+inline void literal_assemble(Run& run, real radius) {
+  auto& gv = run.gv;
+  auto& at = run.at;
+  auto& geo = run.geo;
+  const int nat = gv.nat;
+  const int n1 = at.frag(1, 2);
+  const int kbuild = run.kw.kbuild;
+  Table<std::string> catns(n1, 2);
+  Table<int> cinfo(n1, 10);
+  Table<real> cgeom(n1, 3);
+  for (int i = 1; i <= n1; ++i) {
+    for (int c = 1; c <= 2; ++c) catns(i, c) = at.allatns(i, c);
+    for (int c = 1; c <= 8; ++c) cinfo(i, c) = at.allinfo(i, c);
+    for (int c = 1; c <= 3; ++c) cgeom(i, c) = at.allgeom(i, c);
+  }
+  int ncluster = n1;
+  auto append = [&](const Table<std::string>& ma, const Table<int>& mi, const std::vector<Vec3>& p) {
+    const int n = static_cast<int>(p.size());
+    catns.resize_rows(ncluster + n);
+    cinfo.resize_rows(ncluster + n);
+    cgeom.resize_rows(ncluster + n);
+    for (int k = 1; k <= n; ++k) {
+      const int i = ncluster + k;
+      for (int c = 1; c <= 2; ++c) catns(i, c) = ma(k, c);
+      for (int c = 1; c <= 8; ++c) cinfo(i, c) = mi(k, c);
+      set_row3(cgeom, i, p[static_cast<std::size_t>(k - 1)]);
+    }
+    ncluster += n;
+    return ncluster - n + 1;
+  };
+  auto dmol_for = [&](Vec3 centre) -> real {
+    if (kbuild == 2) return radius;
+    if (kbuild != 3) return 0;
+    geo.geomcentf = centre;
+    int best = 1;
+    for (int m = 2; m <= n1; ++m)
+      if (calcdist(run, centre, row3(cgeom, m)) < calcdist(run, centre, row3(cgeom, best))) best = m;
+    Vec3 v;
+    for (int k = 1; k <= 3; ++k) v(k) = geo.geomcent(k) - cgeom(best, k);
+    return cartesian_length(cartesian(geo.mt, v));
+  };
+  for (int f = 1; f <= gv.nfrag; ++f) {
+    Table<std::string> ma(0, 2);
+    Table<int> mi(0, 8);
+    std::vector<Vec3> mg;
+    Vec3 sum;
+    for (int i = 1; i <= nat; ++i) {
+      if (at.allinfo(i, 3) != f) continue;
+      const int k = ma.rows() + 1;
+      ma.resize_rows(k);
+      mi.resize_rows(k);
+      for (int c = 1; c <= 2; ++c) ma(k, c) = at.allatns(i, c);
+      for (int c = 1; c <= 8; ++c) mi(k, c) = at.allinfo(i, c);
+      mg.push_back(row3(at.allgeom, i));
+      for (int c = 1; c <= 3; ++c) sum(c) += at.allgeom(i, c);
+    }
+    Vec3 centre;
+    for (int c = 1; c <= 3; ++c) centre(c) = sum(c) / static_cast<real>(mg.size());
+    auto nearest = [&](const std::vector<Vec3>& p) {
+      real dmin = std::numeric_limits<real>::max();
+      for (const auto& q : p) dmin = std::min(dmin, calcdist(run, q, geo.geomcent));
+      return dmin;
+    };
+    int counter = 0;
+    if (f > 1) {
+      const real dmin = nearest(mg);
+      geo.dmol = dmol_for(centre);
+      if (geo.dmax + geo.dmol > dmin) {
+        const int first = append(ma, mi, mg);
+        for (int i = first; i <= ncluster; ++i) {
+          for (int c = 4; c <= 7; ++c) cinfo(i, c) = at.allinfo(1, c);
+          cinfo(i, 9) = 0;
+        }
+      } else {
+        counter = 1;
+      }
+    }
+    const int nc = gv.ncells;
+    for (int s = 1; s <= gv.nsym; ++s)
+      for (int tz = -nc; tz <= nc; ++tz)
+        for (int ty = -nc; ty <= nc; ++ty)
+          for (int tx = -nc; tx <= nc; ++tx) {
+            Vec3 u;
+            u(1) = static_cast<real>(tx);
+            u(2) = static_cast<real>(ty);
+            u(3) = static_cast<real>(tz);
+            std::vector<Vec3> p;
+            for (const auto& q : mg) p.push_back(image(run, s, q, u));
+            bool coincident = false;
+            for (std::size_t k = 0; k < p.size() && !coincident; ++k)
+              for (int i = 1; i <= ncluster; ++i)
+                if (calcdist(run, p[k], row3(cgeom, i)) < tiny) {
+                  coincident = true;
+                  break;
+                }
+            if (coincident) continue;
+            const real dmin = nearest(p);
+            geo.dmol = dmol_for(image(run, s, centre, u));
+            if (geo.dmax + geo.dmol > dmin) {
+              ++counter;
+              const int first = append(ma, mi, p);
+              for (int i = first; i <= ncluster; ++i) {
+                cinfo(i, 4) = s;
+                cinfo(i, 5) = tx;
+                cinfo(i, 6) = ty;
+                cinfo(i, 7) = tz;
+                cinfo(i, 9) = counter;
+              }
+            }
+          }
+  }
+  for (int i = 1; i <= ncluster; ++i) cinfo(i, 10) = i;
+  int nmol = 1;
+  for (int i = 2; i <= ncluster; ++i)
+    if (cinfo(i, 3) != cinfo(i - 1, 3) || cinfo(i, 9) != cinfo(i - 1, 9)) ++nmol;
+  Table<int> cbonds(ncluster, nat, 0);
+  for (int i = 1; i <= ncluster; ++i)
+    for (int j = 1; j <= nat; ++j) {
+      cbonds(i, j) = at.allbonds(cinfo(i, 8), j);
+      const int v = cbonds(i, j);
+      for (int k = 1; k <= ncluster; ++k)
+        if (v != 0 && cinfo(k, 8) == v && cinfo(k, 9) == cinfo(i, 9)) cbonds(i, j) = cinfo(k, 10);
+    }
+  gv.ncluster = ncluster;
+  gv.nmol = nmol;
+  at.catns = std::move(catns);
+  at.cinfo = std::move(cinfo);
+  at.cgeom = std::move(cgeom);
+  at.cbonds = std::move(cbonds);
+}
+
+}  // namespace orbicutter::testing

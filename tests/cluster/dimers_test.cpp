@@ -1,0 +1,235 @@
+// Dimers: grouping by centroid distance, contact test, file naming and contents.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+#include <unistd.h>
+
+#include "cluster/cluster.hpp"
+#include "model/stop.hpp"
+#include "support/runner.hpp"
+#include "writers/cluster_fixture.hpp"
+
+namespace fs = std::filesystem;
+using namespace orbicutter;
+using namespace orbicutter::testing;
+
+namespace {
+
+// Runs the test inside a fresh empty folder, where the dimer files land.
+class InFreshFolder {
+ public:
+  InFreshFolder() {
+    previous_ = fs::current_path();
+    dir_ = fs::temp_directory_path() /
+           ("orbicutter-dimers-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    fs::current_path(dir_);
+  }
+  ~InFreshFolder() {
+    fs::current_path(previous_);
+    fs::remove_all(dir_);
+  }
+  std::set<std::string> files() const {
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir_)) names.insert(e.path().filename().string());
+    return names;
+  }
+
+ private:
+  static inline int counter_ = 0;
+  fs::path previous_, dir_;
+};
+
+struct Logged {
+  std::ostringstream out, log;
+  void attach(Run& run) {
+    run.units.out = Unit::memory(out);
+    run.units.log = Unit::memory(log);
+  }
+};
+
+// Cell 8 x 8 x 8, centre (0.5, 0.5, 0.5); central molecule C at the centre and H
+// 1 A above it. Partners:
+//   1  C,H 2 A along +x (operator 2): contact; centroid distance 2.0616
+//   2  C,H 2 A along -x (operator 3): same centroid distance, absorbed into 1
+//   3  O 2 A below, fragment 2 with the same cluster fragment number as partner 2
+//   4  O 3.5 A above: contact only through the H (2.5 A)
+//   5  O 4 A along -y: no contact, centroid distance 4
+//   6  C,H at 2.5 and 5.5 A above: centroid distance 4, absorbed into 5 although
+//      its C would touch: the group has no dimer
+void dimer_cluster(Run& run) {
+  rectangular_cell(run, 8, 8, 8);
+  set_centre(run, sp(0.5f), sp(0.5f), sp(0.5f));
+  set_cluster(run,
+              {{"C", "C1", {1, 1, 1, 1, 0, 0, 0, 1, 0, 1}, sp(0.5f), sp(0.5f), sp(0.5f)},
+               {"H", "H1", {2, 2, 1, 1, 0, 0, 0, 2, 0, 2}, sp(0.5f), sp(0.5f), sp(0.625f)},
+               {"C", "C1", {1, 1, 1, 2, 0, 0, 0, 1, 1, 3}, sp(0.75f), sp(0.5f), sp(0.5f)},
+               {"H", "H1", {2, 2, 1, 2, 0, 0, 0, 2, 1, 4}, sp(0.75f), sp(0.5f), sp(0.625f)},
+               {"C", "C1", {1, 1, 1, 3, -1, 0, 0, 1, 2, 5}, sp(0.25f), sp(0.5f), sp(0.5f)},
+               {"H", "H1", {2, 2, 1, 3, -1, 0, 0, 2, 2, 6}, sp(0.25f), sp(0.5f), sp(0.625f)},
+               {"O", "O1", {3, 1, 2, 4, 0, 0, -1, 3, 2, 7}, sp(0.5f), sp(0.5f), sp(0.25f)},
+               {"O", "O1", {3, 1, 2, 2, 1, 1, 0, 3, 3, 8}, sp(0.5f), sp(0.5f), sp(0.9375f)},
+               {"O", "O1", {3, 1, 2, 3, 0, -1, 0, 3, 4, 9}, sp(0.5f), sp(0.0f), sp(0.5f)},
+               {"C", "C1", {1, 1, 1, 4, 0, 0, 1, 1, 3, 10}, sp(0.5f), sp(0.5f), sp(0.8125f)},
+               {"H", "H1", {2, 2, 1, 4, 0, 0, 1, 2, 3, 11}, sp(0.5f), sp(0.5f), sp(1.1875f)}},
+              {2, 1});
+  run.gv.nmol = 7;
+}
+
+const std::string central_rows =
+    " C         0.000000       0.000000       0.000000\n"
+    " H         0.000000       0.000000       1.000000\n";
+
+TEST(DimerGeneration, KeepsTouchingRepresentativesAndWritesTheirFiles) {
+  InFreshFolder folder;
+  orbicutter::Run run;
+  Logged logged;
+  logged.attach(run);
+  dimer_cluster(run);
+  run.kw.kgaussian = 1;
+  dimer_generation(run);
+
+  EXPECT_EQ(folder.files(), (std::set<std::string>{"dimer_1.xyz", "dimer_1.xyz_G", "dimer_3.xyz",
+                                                   "dimer_3.xyz_G", "dimer_4.xyz", "dimer_4.xyz_G"}));
+  EXPECT_EQ(run.product_files.size(), 6u);
+  EXPECT_EQ(logged.log.str(),
+            " ** DIMER GENERATION **\n"
+            " -----------------------------------------------------------\n"
+            " Number of generated dimers =      3\n"
+            " -----------------------------------------------------------\n"
+            "   1   2.062  55502\n"
+            "   3   2.000  55404\n"
+            "   4   3.500  66502\n"
+            " -----------------------------------------------------------\n");
+  EXPECT_EQ(mask_cpu(logged.out.str()), " >> Dimer evaluation routine <<\n -- CPU time = # s\n\n");
+
+  EXPECT_EQ(read_file("dimer_1.xyz"),
+            "     4\n"
+            " ORBICUTTER DIMER:    1 SYMMETRY:   2  0  0  0 ORTEP: 55502 NDIM: 2\n" +
+                central_rows +
+                " C         2.000000       0.000000       0.000000\n"
+                " H         2.000000       0.000000       1.000000\n");
+  EXPECT_EQ(read_file("dimer_1.xyz_G"),
+            "C(Fragment=1)        0.000000       0.000000       0.000000\n"
+            "H(Fragment=1)        0.000000       0.000000       1.000000\n"
+            "C(Fragment=2)        2.000000       0.000000       0.000000\n"
+            "H(Fragment=2)        2.000000       0.000000       1.000000\n"
+            " \n"
+            " \n");
+  EXPECT_EQ(read_file("dimer_3.xyz"),
+            "     3\n"
+            " ORBICUTTER DIMER:    3 SYMMETRY:   4  0  0 -1 ORTEP: 55404 NDIM: 1\n" +
+                central_rows + " O         0.000000       0.000000      -2.000000\n");
+  EXPECT_EQ(read_file("dimer_4.xyz"),
+            "     3\n"
+            " ORBICUTTER DIMER:    4 SYMMETRY:   2  1  1  0 ORTEP: 66502 NDIM: 1\n" +
+                central_rows + " O         0.000000       0.000000       3.500000\n");
+
+  // Partners 2 and 3 share cluster fragment number 2 but are different molecules.
+  EXPECT_EQ(run.gv.natdim0, 2);
+  EXPECT_EQ(run.gv.natdim, 2);
+  ASSERT_EQ(run.at.diminfo.rows(), 6);
+  EXPECT_EQ(run.at.diminfo(2, 1), 2);
+  EXPECT_EQ(run.at.diminfo(3, 1), 1);
+  EXPECT_EQ(run.at.diminfo(5, 3), 2);  // a group without contact still counts its members
+  EXPECT_EQ(run.at.mol1geom(6, 3, 3), sp(1.0f));  // centroid slot of partner 6
+}
+
+TEST(DimerGeneration, WithoutGaussianOutputNoCounterpoiseFiles) {
+  InFreshFolder folder;
+  orbicutter::Run run;
+  Logged logged;
+  logged.attach(run);
+  dimer_cluster(run);
+  dimer_generation(run);
+  EXPECT_EQ(folder.files(), (std::set<std::string>{"dimer_1.xyz", "dimer_3.xyz", "dimer_4.xyz"}));
+}
+
+TEST(DimerGeneration, CentralMoleculeAloneGivesCountZeroAndNoFile) {
+  InFreshFolder folder;
+  orbicutter::Run run;
+  Logged logged;
+  logged.attach(run);
+  dimer_cluster(run);
+  run.gv.ncluster = 2;
+  run.gv.nmol = 1;
+  run.kw.kgaussian = 1;
+  dimer_generation(run);
+  EXPECT_TRUE(folder.files().empty());
+  EXPECT_NE(logged.log.str().find(" Number of generated dimers =      0\n"
+                                  " -----------------------------------------------------------\n"
+                                  " -----------------------------------------------------------\n"),
+            std::string::npos);
+}
+
+// Central X at the centre, one partner X 0.25 A away: elements without a van der
+// Waals radius touch only through the tolerance, and a distance equal to the sum counts.
+TEST(DimerGeneration, ContactThresholdIncludesTolerance) {
+  for (const real tol4 : {sp(0.25f), sp(0.2499f)}) {
+    InFreshFolder folder;
+    orbicutter::Run run;
+    Logged logged;
+    logged.attach(run);
+    rectangular_cell(run, 8, 8, 8);
+    set_centre(run, sp(0.5f), sp(0.5f), sp(0.5f));
+    set_cluster(run,
+                {{"X", "X1", {1, 1, 1, 1, 0, 0, 0, 1, 0, 1}, sp(0.5f), sp(0.5f), sp(0.5f)},
+                 {"X", "X1", {1, 1, 1, 2, 0, 0, 0, 1, 1, 2}, sp(0.53125f), sp(0.5f), sp(0.5f)}},
+                {1});
+    run.gv.nmol = 2;
+    run.gv.tol4 = tol4;
+    dimer_generation(run);
+    EXPECT_EQ(folder.files().count("dimer_1.xyz"), tol4 == sp(0.25f) ? 1u : 0u) << tol4;
+  }
+}
+
+// Ten partners at exactly 3 A: NDIM 10, an operation number of 12 and a
+// translation of 5 do not fit their one-digit fields.
+TEST(DimerGeneration, OneDigitFieldsOverflowToAsterisks) {
+  InFreshFolder folder;
+  orbicutter::Run run;
+  Logged logged;
+  logged.attach(run);
+  rectangular_cell(run, 8, 8, 8);
+  set_centre(run, sp(0.5f), sp(0.5f), sp(0.5f));
+  std::vector<ClusterAtom> atoms{{"C", "C1", {1, 1, 1, 1, 0, 0, 0, 1, 0, 1}, sp(0.5f), sp(0.5f), sp(0.5f)}};
+  const float offsets[10][3] = {{3, 0, 0}, {-3, 0, 0}, {0, 3, 0}, {0, -3, 0}, {0, 0, 3},
+                                {0, 0, -3}, {2, 2, 1}, {2, -2, 1}, {-2, 2, -1}, {1, 2, 2}};
+  for (int p = 0; p < 10; ++p) {
+    std::vector<int> info{1, 1, 1, p == 0 ? 12 : 2, p == 0 ? 5 : 0, p == 0 ? -6 : 0, 0, 1, p + 1, p + 2};
+    atoms.push_back({"C", "C1", info, sp(0.5f + offsets[p][0] / 8), sp(0.5f + offsets[p][1] / 8),
+                     sp(0.5f + offsets[p][2] / 8)});
+  }
+  set_cluster(run, atoms, {1});
+  run.gv.nmol = 11;
+  dimer_generation(run);
+  EXPECT_EQ(folder.files(), std::set<std::string>{"dimer_1.xyz"});
+  const std::string text = read_file("dimer_1.xyz");
+  EXPECT_EQ(text.substr(0, text.find('\n', 7) + 1),
+            "     2\n ORBICUTTER DIMER:    1 SYMMETRY:  12  5 -6  0 ORTEP: **50* NDIM: *\n");
+  EXPECT_NE(logged.log.str().find("\n   1   3.000  **50*\n"), std::string::npos);
+}
+
+TEST(DimerGeneration, FileThatCannotBeCreatedStopsTheRun) {
+  InFreshFolder folder;
+  orbicutter::Run run;
+  Logged logged;
+  logged.attach(run);
+  dimer_cluster(run);
+  fs::create_directory("dimer_3.xyz");
+  try {
+    dimer_generation(run);
+    FAIL() << "no stop";
+  } catch (const Stop& stop) {
+    EXPECT_EQ(stop.status, 1);
+    EXPECT_NE(std::find(stop.lines.begin(), stop.lines.end(), " --> Output file cannot be created <--"),
+              stop.lines.end());
+  }
+  // The file already written is registered, so the failed run takes it back.
+  EXPECT_EQ(run.product_files, std::vector<std::string>{"dimer_1.xyz"});
+}
+
+}  // namespace

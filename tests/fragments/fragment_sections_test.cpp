@@ -1,0 +1,59 @@
+// The log of the geometry and fragment phases for the example crystals, run in
+// process from the reader's state, against the expected run logs.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "fragments/fragment_fixture.hpp"
+#include "fragments/fragments.hpp"
+#include "support/runner.hpp"
+
+namespace orbicutter::fragtest {
+namespace {
+
+const std::string crystals = std::string(ORBICUTTER_TEST_DATA) + "/crystals";
+
+std::vector<std::string> example_names() {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(crystals + "/expected"))
+    names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class FragmentSections : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(FragmentSections, LogFromSpecialPositionsToReductionMatches) {
+#ifdef ORBICUTTER_SINGLE
+  GTEST_SKIP() << "expected logs come from the 8-byte build";
+#endif
+  const std::string name = GetParam();
+  Crystal c(testing::read_file(crystals + "/" + name + ".inp"));
+  auto& run = c.run;
+  special_positions(run);
+  matrices(run);
+  if (run.kw.kfragmentize == 1) fragment_search(run);
+  fragment_modifications(run);
+  connectivity(run);
+  if (run.kw.kstxh == 1 && run.gv.nxh <= 0) connectivity_reduction(run);
+
+  const std::string expected = testing::read_file(crystals + "/expected/" + name + "/" + name + ".out");
+  const auto from = expected.find(" ** SPECIAL POSITIONS **\n");
+  ASSERT_NE(from, std::string::npos);
+  const std::string log = c.log_text();
+  EXPECT_EQ(log, expected.substr(from, log.size()));
+  // The next line of the expected log opens another phase's section.
+  EXPECT_EQ(expected.substr(from + log.size(), 4), " ** ");
+
+  const std::string out = testing::mask_cpu(testing::read_file(crystals + "/expected/" + name + "/stdout.txt"));
+  const std::string mine = testing::mask_cpu(c.out_text());
+  const auto at = out.find(" >> Fragment");
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_EQ(mine, out.substr(at, mine.size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Crystals, FragmentSections, ::testing::ValuesIn(example_names()),
+                         [](const auto& info) { return info.param; });
+
+}  // namespace
+}  // namespace orbicutter::fragtest
