@@ -21,7 +21,7 @@ constexpr double bucket_margin = 0.01;
 constexpr double bucket_reach = 262144.0 * bucket_edge - 1.0;
 
 int central_count(const Run& run) {
-  return run.gv.nfrag >= 1 && run.at.frag.rows() >= 1 ? run.at.frag(1, 2) : 0;
+  return run.gv.nfrag >= 1 && run.at.frag.rows() >= 1 ? std::clamp(run.at.frag(1, 2), 0, run.gv.nat) : 0;
 }
 
 // Tables grown molecule by molecule keep doubling their room.
@@ -235,8 +235,9 @@ struct Builder {
     }
 
     // The reach test comes before the coincidence test here: a copy is taken when
-    // it passes both, and neither changes anything, so the order does not matter
-    // for the cluster; dmol is recorded only for copies that are not coincident.
+    // it passes both and neither test changes anything, so the cluster is the
+    // same, and most copies out of reach never reach the index. Only the work
+    // values dmol and geomcentf could end differently; settle_last sees to them.
     const int nc = run.gv.ncells;
     long long trial = 0, last_taken = -1;
     for (int s = 1; s <= run.gv.nsym; ++s) {
@@ -311,6 +312,7 @@ void cluster_bonds(Run& run) {
   auto& at = run.at;
   const int n = run.gv.ncluster;
   const int nat = run.gv.nat;
+  // (molecular atom number, cluster fragment number) -> cluster row, the last one on repeats.
   std::unordered_map<std::uint64_t, int> row_of;
   row_of.reserve(static_cast<std::size_t>(n));
   for (int k = 1; k <= n; ++k) row_of[pair_key(at.cinfo(k, 8), at.cinfo(k, 9))] = at.cinfo(k, 10);
@@ -439,7 +441,7 @@ void assemble_cluster(Run& run, real radius, int max_rows) {
   const int n = run.gv.ncluster;
   for (int i = 1; i <= n; ++i) at.cinfo(i, 10) = i;
   // A new molecule wherever the pair (fragment, cluster fragment number) changes.
-  int nmol = n > 0 ? 1 : 0;
+  int nmol = 1;
   for (int i = 2; i <= n; ++i)
     if (at.cinfo(i, 3) != at.cinfo(i - 1, 3) || at.cinfo(i, 9) != at.cinfo(i - 1, 9)) ++nmol;
   run.gv.nmol = nmol;

@@ -75,6 +75,7 @@ bool Completion::scan_group(long long group, Addition& a) {
   group_base_.push_back(q);
   const int cells = width_ * width_ * width_;
   dead_from_.push_back(cells);
+  queued_.resize(queued_.size() + static_cast<std::size_t>(cells), 0);
   ++scanned_;
 
   // Molecule atoms that some translation of this group can reach, by translation.
@@ -154,8 +155,13 @@ void Completion::take(long long group, int t, int m, Addition& a) {
             dead_h = th;
             continue;
           }
-          if (!rules_.excluded(kh, y) && calcdist(run_, ph, p) <= rules_.threshold(kh, y))
+          // Queued once: the first atom it bonds with stays the first in row order.
+          char& queued = queued_[static_cast<std::size_t>(h) * static_cast<std::size_t>(width_ * width_ * width_) +
+                                 static_cast<std::size_t>(th)];
+          if (!queued && !rules_.excluded(kh, y) && calcdist(run_, ph, p) <= rules_.threshold(kh, y)) {
+            queued = 1;
             pending_.push({h, th, y + 1});
+          }
         }
   }
 }

@@ -71,6 +71,7 @@ class Completion {
   long long scanned_ = 0;             // groups (k, s) scanned so far
   std::vector<Vec3> group_base_;      // per scanned group: the image before translation
   std::vector<int> dead_from_;        // per scanned group: first translation cut off by a coincidence
+  std::vector<char> queued_;          // per scanned position: already waiting in pending_
   std::priority_queue<Pending, std::vector<Pending>, std::greater<>> pending_;
 };
 

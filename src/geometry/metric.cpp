@@ -1,4 +1,6 @@
 // Crystal system of the cell and the MATRICES section of the log.
+#include <cmath>
+
 #include "driver/forms.hpp"
 #include "geometry/geometry.hpp"
 
@@ -17,7 +19,7 @@ bool is_90(real radians) { return is_angle(radians, 89.99999f, 90.00001f); }
 bool is_120(real radians) { return is_angle(radians, 119.99999f, 120.00001f); }
 
 // The first edge lies strictly within 1e-5 of the second.
-bool same_edge(real first, real second) { return first > second - tiny && first < second + tiny; }
+bool same_edge(real first, real second) { return std::abs(first - second) < tiny; }
 
 void matrix_rows(Unit& log, const Mat3& m) {
   for (int i = 1; i <= 3; ++i) log.write("(A,3F10.4,A)", " [ ", m(i, 1), m(i, 2), m(i, 3), " ]");

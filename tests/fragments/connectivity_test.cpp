@@ -89,7 +89,7 @@ TEST(Connectivity, UpdatedInformationSection) {
 
 TEST(Connectivity, VerbosityAddsMatrixAndLegend) {
   std::vector<Atom> chain;
-  for (int i = 0; i < 11; ++i) chain.push_back({"C", "C" + std::to_string(i + 1), 0.05 + 0.07 * i, 0.2, 0.2});
+  for (int i = 0; i < 11; ++i) chain.push_back({"C", label("C", i + 1), 0.05 + 0.07 * i, 0.2, 0.2});
   Crystal one({20, 10, 10, 90, 90, 90}, {"x, y, z"}, chain);
   modified(one, 1);
   connectivity(one.run);
@@ -159,7 +159,7 @@ TEST(ConnectivityReduction, BareRingAndIsolatedAtomRejectNothing) {
   std::vector<Atom> ring;
   for (int i = 0; i < 6; ++i) {
     const double phi = i * 3.14159265358979 / 3;
-    ring.push_back({"C", "C" + std::to_string(i + 1), 0.5 + 1.4 * std::cos(phi) / 30, 0.5 + 1.4 * std::sin(phi) / 30,
+    ring.push_back({"C", label("C", i + 1), 0.5 + 1.4 * std::cos(phi) / 30, 0.5 + 1.4 * std::sin(phi) / 30,
                     0.5});
   }
   ring.push_back({"O", "O1", 0.1, 0.1, 0.1});
@@ -172,7 +172,7 @@ TEST(ConnectivityReduction, SubstituentsAreStrippedStepByStep) {
   std::vector<Atom> atoms;
   for (int i = 0; i < 6; ++i) {
     const double phi = i * 3.14159265358979 / 3;
-    atoms.push_back({"C", "C" + std::to_string(i + 1), 0.5 + 1.4 * std::cos(phi) / 30,
+    atoms.push_back({"C", label("C", i + 1), 0.5 + 1.4 * std::cos(phi) / 30,
                      0.5 + 1.4 * std::sin(phi) / 30, 0.5});
   }
   // Listed from the ring outwards, so that each step removes one atom only.

@@ -21,6 +21,13 @@ struct Atom {
   int fragment = 1;
 };
 
+// A label such as C12 (built by appending: GCC 12 warns falsely on "C" + std::to_string(12)).
+inline std::string label(const std::string& prefix, int n) {
+  std::string s = prefix;
+  s += std::to_string(n);
+  return s;
+}
+
 struct Cell {
   double a, b, c, alpha, beta, gamma;
 };

@@ -203,7 +203,7 @@ TEST(FragmentModifications, LargeChainPolymerReachesTheLimitQuickly) {
   std::vector<Atom> atoms = {{"C", "C1", 0.038, 0.065, 0.25}, {"H", "H1", 0.184, 0.041, 0.25},
                              {"H", "H2", 0.004, 0.279, 0.25}};
   for (int i = 0; i < 117; ++i)
-    atoms.push_back({"Q", "Q" + std::to_string(i), 0.31 + 0.003 * i, 0.62 - 0.002 * i, 0.11 + 0.005 * i, 0, i + 2});
+    atoms.push_back({"Q", label("Q", i), 0.31 + 0.003 * i, 0.62 - 0.002 * i, 0.11 + 0.005 * i, 0, i + 2});
   c.set_atoms(atoms);
   c.run.kw.kfragbld = 1;
   const auto t0 = std::chrono::steady_clock::now();

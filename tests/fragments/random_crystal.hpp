@@ -95,7 +95,7 @@ inline RandomCrystal random_crystal(std::mt19937& rng, int nat, bool oblique) {
     for (int c = 0; c < 3; ++c) fv.v[c] = static_cast<real>(f[c]);
     frac.push_back(fv);
     const std::string el = elements[rng() % (sizeof elements / sizeof *elements)];
-    rc.atoms.push_back({el, el + std::to_string(i + 1), f[0], f[1], f[2]});
+    rc.atoms.push_back({el, label(el, i + 1), f[0], f[1], f[2]});
   }
   return rc;
 }

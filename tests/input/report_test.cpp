@@ -87,6 +87,7 @@ TEST_P(HandCheckedReport, SectionWarningsAndEcho) {
   const auto r = run_program_on(read_file(base + ".inp"), GetParam() + ".inp");
   EXPECT_EQ(input_section(file_of(r, GetParam() + ".out")), read_file(base + ".section"));
   EXPECT_EQ(reader_warnings(r.out), read_file(base + ".warnings"));
+  EXPECT_EQ(mask_cpu(r.out), mask_cpu(read_file(base + ".stdout"))) << "standard output";
   if (fs::exists(base + ".echo")) {
     EXPECT_EQ(file_of(r, "current_input.inp"), read_file(base + ".echo"));
   } else {
