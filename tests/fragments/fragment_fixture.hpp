@@ -2,6 +2,7 @@
 // the literal restart-scan searches that the fast ones must reproduce.
 #pragma once
 
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -71,9 +72,22 @@ class Crystal {
     set_atoms(atoms);
   }
 
-  // The state the reader leaves for a whole input file.
+  // The state the reader leaves for a whole input file. The reader writes its
+  // echo file into the current folder at VERB 1, so it reads in a folder of its own.
   explicit Crystal(const std::string& input) {
-    readinp(run, input);
+    namespace fs = std::filesystem;
+    const fs::path here = fs::current_path();
+    const fs::path dir = fs::temp_directory_path() / "orbicutter-fragment-tests";
+    fs::create_directories(dir);
+    fs::current_path(dir);
+    try {
+      readinp(run, input);
+    } catch (...) {
+      fs::current_path(here);
+      throw;
+    }
+    fs::current_path(here);
+    fs::remove(dir / "current_input.inp");
     attach();
     mtmatrix(run);
     gmatrix(run);

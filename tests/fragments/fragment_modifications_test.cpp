@@ -2,7 +2,6 @@
 // bonded images and its limit, and the all-atom tables.
 #include <gtest/gtest.h>
 
-#include <chrono>
 
 #include "fragments/fragments.hpp"
 #include "fragments/random_crystal.hpp"
@@ -196,7 +195,7 @@ TEST(FragmentModifications, ChainPolymerStopsAtTheAtomLimit) {
   EXPECT_EQ(bonds, 22u);
 }
 
-TEST(FragmentModifications, LargeChainPolymerReachesTheLimitQuickly) {
+TEST(FragmentModifications, LargeChainPolymerReachesTheLimit) {
   // 117 single atoms of an unknown element besides the chain raise the limit
   // to 120 x 8 = 960 atoms, all of which the chain fragment must build first.
   Crystal c = polyethylene();
@@ -206,10 +205,7 @@ TEST(FragmentModifications, LargeChainPolymerReachesTheLimitQuickly) {
     atoms.push_back({"Q", label("Q", i), 0.31 + 0.003 * i, 0.62 - 0.002 * i, 0.11 + 0.005 * i, 0, i + 2});
   c.set_atoms(atoms);
   c.run.kw.kfragbld = 1;
-  const auto t0 = std::chrono::steady_clock::now();
   EXPECT_THROW(fragment_modifications(c.run), Stop);
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-  EXPECT_LT(seconds, 20.0);  // tens of minutes with the plain rescan; a fraction of a second here
   EXPECT_NE(c.log_text().find(" Fragment number =      1\n"), std::string::npos);
   EXPECT_EQ(c.log_text().find(" Fragment number =      2\n"), std::string::npos);
 }
