@@ -56,12 +56,7 @@ void full_listing(Run& run) {
             at.cinfo(i, 6), at.cinfo(i, 7), at.cinfo(i, 8), at.cinfo(i, 9), at.cinfo(i, 10));
     log.put("(3F10.6)", at.cgeom(i, 1), at.cgeom(i, 2), at.cgeom(i, 3));
     if (run.kw.kcharge == 1) log.put("(F10.6)", input_charge(run, i));
-    for (int j = 1; j <= nat - 1; ++j)
-      if (at.cbonds(i, j) != 0) log.put("(I6)", at.cbonds(i, j));
-    if (nat >= 1 && at.cbonds(i, nat) != 0)
-      log.write("(I6)", at.cbonds(i, nat));
-    else
-      log.write("(A)", "");
+    end_with_bonds(log, at.cbonds, i, nat);
   }
   log.write("(A)", rule_line);
 }

@@ -19,6 +19,15 @@ void cpu_line(Run& run, double start) {
   run.units.out.write("(A)", "");
 }
 
+void end_with_bonds(Unit& unit, const Table<int>& bonds, int i, int n) {
+  for (int j = 1; j <= n - 1; ++j)
+    if (bonds(i, j) != 0) unit.put("(I6)", bonds(i, j));
+  if (n >= 1 && bonds(i, n) != 0)
+    unit.write("(I6)", bonds(i, n));
+  else
+    unit.write("(A)", "");
+}
+
 std::string system_name(const std::string& inpf) {
   const auto slash = inpf.rfind('/');
   const std::size_t from = slash == std::string::npos ? 0 : slash + 1;

@@ -18,6 +18,11 @@ std::string cpu_text(double seconds);
 // " -- CPU time = <seconds since start> s" and an empty line on standard output.
 void cpu_line(Run& run, double start);
 
+// Ends a listing row with the atoms bonded to atom i: each nonzero entry of
+// bonds(i, 1..n-1) as I6, then entry n as I6 when nonzero, else an empty text
+// that just closes the record.
+void end_with_bonds(Unit& unit, const Table<int>& bonds, int i, int n);
+
 // The system name: the argument up to the first "." after its last "/".
 std::string system_name(const std::string& inpf);
 

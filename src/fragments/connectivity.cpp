@@ -52,10 +52,7 @@ void updated_information(Run& run) {
             at.allinfo(i, 6), at.allinfo(i, 7), at.allinfo(i, 8));
     log.put("(3F10.6)", at.allgeom(i, 1), at.allgeom(i, 2), at.allgeom(i, 3));
     if (charged) log.put("(F10.6)", at.allcharge(i));
-    for (int j = 1; j <= nat - 1; ++j)
-      if (at.allbonds(i, j) != 0) log.put("(I6)", at.allbonds(i, j));
-    if (at.allbonds(i, nat) != 0) log.write("(I6)", at.allbonds(i, nat));
-    else log.write("(A)", "");
+    end_with_bonds(log, at.allbonds, i, nat);
   }
   log.write("(A)", rule_line);
 }

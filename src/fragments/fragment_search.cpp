@@ -5,6 +5,7 @@
 #include "driver/forms.hpp"
 #include "fragments/fragment_internals.hpp"
 #include "fragments/fragments.hpp"
+#include "input/report.hpp"
 #include "geometry/geometry.hpp"
 
 namespace orbicutter {
@@ -139,12 +140,7 @@ void fragment_search(Run& run) {
   log.write("(A)", rule_line);
   for (int i = 1; i <= nat; ++i) {
     if (i > 1 && at.finfo(i, 3) != at.finfo(i - 1, 3)) log.write("(A)", rule_line);
-    if (charged)
-      log.write("(2A4,3I6,3F10.6,F10.6)", at.fatns(i, 1), at.fatns(i, 2), at.finfo(i, 1), at.finfo(i, 2),
-                at.finfo(i, 3), at.fgeom(i, 1), at.fgeom(i, 2), at.fgeom(i, 3), at.fcharge(i));
-    else
-      log.write("(2A4,3I6,3F10.6)", at.fatns(i, 1), at.fatns(i, 2), at.finfo(i, 1), at.finfo(i, 2), at.finfo(i, 3),
-                at.fgeom(i, 1), at.fgeom(i, 2), at.fgeom(i, 3));
+    write_fragment_atom(run, log, i);
   }
   log.write("(A)", rule_line);
   cpu_line(run, start);

@@ -129,14 +129,7 @@ void write_atoms(Run& run) {
     log.write("(A)", "  >> (8) z-fractional coordinate");
     if (kw.kcharge == 1) log.write("(A)", "  >> (9) atom charge");
   }
-  for (int t = 1; t <= gv.nat; ++t) {
-    if (kw.kcharge == 1)
-      log.write("(2A4,3I6,3F10.6,F10.6)", at.fatns(t, 1), at.fatns(t, 2), at.finfo(t, 1), at.finfo(t, 2),
-                at.finfo(t, 3), at.fgeom(t, 1), at.fgeom(t, 2), at.fgeom(t, 3), at.fcharge(t));
-    else
-      log.write("(2A4,3I6,3F10.6)", at.fatns(t, 1), at.fatns(t, 2), at.finfo(t, 1), at.finfo(t, 2), at.finfo(t, 3),
-                at.fgeom(t, 1), at.fgeom(t, 2), at.fgeom(t, 3));
-  }
+  for (int t = 1; t <= gv.nat; ++t) write_fragment_atom(run, log, t);
   log.write("(A)", rule_line);
 }
 
@@ -185,6 +178,20 @@ void write_input_report(Run& run) {
   write_operators(run);
   write_atoms(run);
   if (run.kw.kver >= 1) write_echo(run);
+}
+
+}  // namespace orbicutter
+
+namespace orbicutter {
+
+void write_fragment_atom(Run& run, Unit& unit, int t) {
+  const auto& at = run.at;
+  if (run.kw.kcharge == 1)
+    unit.write("(2A4,3I6,3F10.6,F10.6)", at.fatns(t, 1), at.fatns(t, 2), at.finfo(t, 1), at.finfo(t, 2),
+               at.finfo(t, 3), at.fgeom(t, 1), at.fgeom(t, 2), at.fgeom(t, 3), at.fcharge(t));
+  else
+    unit.write("(2A4,3I6,3F10.6)", at.fatns(t, 1), at.fatns(t, 2), at.finfo(t, 1), at.finfo(t, 2), at.finfo(t, 3),
+               at.fgeom(t, 1), at.fgeom(t, 2), at.fgeom(t, 3));
 }
 
 }  // namespace orbicutter

@@ -10,4 +10,8 @@ namespace orbicutter {
 // output) and, at verbosity 1 or more, current_input.inp.
 void write_input_report(Run& run);
 
+// One atom of the fragment tables (fatns, finfo, fgeom and, with charges, fcharge),
+// as the input report and the fragment search list them.
+void write_fragment_atom(Run& run, Unit& unit, int t);
+
 }  // namespace orbicutter

@@ -1,5 +1,6 @@
 // The cluster as an ADF QM/MM shell script: the central molecule is the QM region,
 // every other cluster molecule a frozen MM region joined by the cluster bonds.
+#include "driver/forms.hpp"
 #include "geometry/geometry.hpp"
 #include "writers/writers.hpp"
 
@@ -52,12 +53,7 @@ void writeadf(Run& run, Unit& unit) {
   const int nat = gv.nat;
   for (int i = 1; i <= gv.ncluster; ++i) {
     unit.put("(I6,A6,A)", at.cinfo(i, 10), at.catns(i, 2), i <= ncentral ? "  QM  " : "  MM  ");
-    for (int j = 1; j <= nat - 1; ++j)
-      if (at.cbonds(i, j) > 0) unit.put("(I6)", at.cbonds(i, j));
-    if (nat >= 1 && at.cbonds(i, nat) > 0)
-      unit.write("(I6)", at.cbonds(i, nat));
-    else
-      unit.write("(A)", "");
+    end_with_bonds(unit, at.cbonds, i, nat);
   }
   unit.write("(A)", "   Subend");
   if (run.kw.kcharge == 1) {
