@@ -7,19 +7,16 @@
 //   build-bench/orbicutter_bench --benchmark_filter=Cluster
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <iostream>
 #include <sstream>
 #include <string>
 
 #include "cluster/cluster.hpp"
 #include "cluster/cluster_fixture.hpp"
-#include "driver/driver.hpp"
+#include "support/whole_run.hpp"
 #include "writers/writers.hpp"
 
 using namespace orbicutter;
 using namespace orbicutter::testing;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -77,26 +74,7 @@ BENCHMARK(BM_ClusterFast)->Arg(10)->Arg(20)->Arg(30)->Unit(benchmark::kMilliseco
 
 // The whole program, reading the input and writing the log and the XYZ file.
 void BM_ClusterWholeRun(benchmark::State& state) {
-  const int dmax = static_cast<int>(state.range(0));
-  const fs::path dir = fs::temp_directory_path() / ("orbicutter-bench-" + std::to_string(dmax));
-  fs::create_directories(dir);
-  fs::copy_file(input_path(dmax), dir / "bench.inp", fs::copy_options::overwrite_existing);
-  const fs::path here = fs::current_path();
-  fs::current_path(dir);
-  std::ostringstream sink;
-  auto* old = std::cout.rdbuf(sink.rdbuf());
-  char arg0[] = "orbicutter";
-  char arg1[] = "bench.inp";
-  char* argv[] = {arg0, arg1, nullptr};
-  int status = 0;
-  for (auto _ : state) {
-    status = run_program(2, argv);
-    sink.str("");
-  }
-  std::cout.rdbuf(old);
-  fs::current_path(here);
-  fs::remove_all(dir);
-  if (status != 0) state.SkipWithError("the run failed");
+  bench::whole_run(state, input_path(static_cast<int>(state.range(0))));
 }
 BENCHMARK(BM_ClusterWholeRun)->Arg(10)->Arg(20)->Arg(30)->Unit(benchmark::kMillisecond);
 

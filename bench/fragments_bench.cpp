@@ -6,48 +6,32 @@
 //   build-bench/orbicutter_bench --benchmark_filter=Fragment
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iostream>
 #include <memory>
-#include <sstream>
 #include <string>
 
-#include "driver/driver.hpp"
 #include "fragments/fragment_fixture.hpp"
 #include "fragments/fragments.hpp"
 #include "model/stop.hpp"
+#include "support/runner.hpp"
+#include "support/whole_run.hpp"
 
 using namespace orbicutter;
 using namespace orbicutter::fragtest;
-namespace fs = std::filesystem;
 
 namespace {
 
 const std::string input_512 = std::string(ORBICUTTER_BENCH_DATA) + "/fragments-512.inp";
 
-std::string contents_of(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
 // The 512-atom crystal cut to its first n atoms, with the given operators
 // (none: those of the file).
 std::unique_ptr<Crystal> crystal_512(int n, const std::vector<std::string>& ops = {}) {
-  auto c = std::make_unique<Crystal>(contents_of(input_512));
+  auto c = std::make_unique<Crystal>(orbicutter::testing::read_file(input_512));
   auto& run = c->run;
   std::vector<Atom> atoms;
   for (int i = 1; i <= std::min(n, run.gv.nat); ++i)
     atoms.push_back({run.at.fatns(i, 1), run.at.fatns(i, 2), run.at.fgeom(i, 1), run.at.fgeom(i, 2),
                      run.at.fgeom(i, 3)});
-  if (!ops.empty()) {
-    run.gv.nsym = static_cast<int>(ops.size());
-    run.geo.rot.allocate(run.gv.nsym, 3, 3, 0);
-    run.geo.trans.allocate(run.gv.nsym, 3, 0);
-    for (int s = 1; s <= run.gv.nsym; ++s) set_operator(run, s, ops[static_cast<std::size_t>(s - 1)]);
-  }
+  if (!ops.empty()) orbicutter::testing::set_operators(run, ops);
   c->set_atoms(atoms);
   return c;
 }
@@ -100,7 +84,7 @@ void BM_FragmentCompletionPolymer(benchmark::State& state) {
     std::vector<Atom> atoms = {{"C", "C1", 0.038, 0.065, 0.25}, {"H", "H1", 0.184, 0.041, 0.25},
                                {"H", "H2", 0.004, 0.279, 0.25}};
     for (int i = 0; i < 117; ++i)
-      atoms.push_back({"Q", "Q", 0.31 + 0.003 * i, 0.62 - 0.002 * i, 0.11 + 0.005 * i, 0, i + 2});
+      atoms.push_back({"Q", "Q", 0.31 + 0.003 * i, 0.62 - 0.002 * i, 0.11 + 0.005 * i, i + 2});
     c->set_atoms(atoms);
     c->run.kw.kfragbld = 1;
     state.ResumeTiming();
@@ -114,27 +98,7 @@ void BM_FragmentCompletionPolymer(benchmark::State& state) {
 BENCHMARK(BM_FragmentCompletionPolymer)->Unit(benchmark::kMillisecond);
 
 // The whole program on fragments-512.inp (target: under half a second).
-void BM_FragmentWholeRun512(benchmark::State& state) {
-  const fs::path dir = fs::temp_directory_path() / "orbicutter-bench-fragments";
-  fs::create_directories(dir);
-  fs::copy_file(input_512, dir / "bench.inp", fs::copy_options::overwrite_existing);
-  const fs::path here = fs::current_path();
-  fs::current_path(dir);
-  std::ostringstream sink;
-  auto* old = std::cout.rdbuf(sink.rdbuf());
-  char arg0[] = "orbicutter";
-  char arg1[] = "bench.inp";
-  char* argv[] = {arg0, arg1, nullptr};
-  int status = 0;
-  for (auto _ : state) {
-    status = run_program(2, argv);
-    sink.str("");
-  }
-  std::cout.rdbuf(old);
-  fs::current_path(here);
-  fs::remove_all(dir);
-  if (status != 0) state.SkipWithError("the run failed");
-}
+void BM_FragmentWholeRun512(benchmark::State& state) { bench::whole_run(state, input_512); }
 BENCHMARK(BM_FragmentWholeRun512)->Unit(benchmark::kMillisecond);
 
 }  // namespace

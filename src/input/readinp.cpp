@@ -255,8 +255,9 @@ void KeywordReader::read_nfrg() {
     std::string name(3, ' ');
     int number = 0, count = 0;
     need(in_.read({item(name, 3), item(number), item(count)}), "NFRG");
-    // The blocks must fill the N rows exactly: no negative count, no overflow.
-    if (count < 0 || count > nat - t) fail_keyword("NFRG");
+    // The blocks must fill the N rows exactly, each with at least one atom: an
+    // empty fragment has no centre to report or to build a cluster around.
+    if (count < 1 || count > nat - t) fail_keyword("NFRG");
     at.frag(m, 1) = m;
     at.frag(m, 2) = count;
     for (int i = 1; i <= count; ++i) {
@@ -342,15 +343,17 @@ void KeywordReader::read_nics() {
 }
 
 // The cell can be orthogonalised only with positive edges and angles that
-// leave the volume factor positive. The orthogonalisation also divides by
-// sin(gamma), which a flat gamma makes 0 while rounding can leave the volume
-// factor a hair above 0.
+// leave the volume factor positive. A flat angle (0 or 180 degrees) is refused
+// as well: rounding can leave the volume factor a hair above 0 while the
+// orthogonalisation divides by a sine that is 0 or nearly so.
 bool usable_cell(const Geometry& g) {
   for (real e : {g.a, g.b, g.c})
     if (!(e > 0) || !std::isfinite(e)) return false;
+  for (real angle : {g.alpha, g.beta, g.gamma})
+    if (!(angle > 0 && angle / degree < 180)) return false;
   const real ca = std::cos(g.alpha), cb = std::cos(g.beta), cg = std::cos(g.gamma);
   const real v = (((1 - ca * ca) - cb * cb) - cg * cg) + ((2 * ca) * cb) * cg;
-  return v > 0 && std::sin(g.gamma) != 0;
+  return v > 0;
 }
 
 }  // namespace

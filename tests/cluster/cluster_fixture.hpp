@@ -15,122 +15,28 @@
 #include "cluster/assemble.hpp"
 #include "geometry/geometry.hpp"
 #include "model/run.hpp"
+#include "support/crystal.hpp"
 
 namespace orbicutter::testing {
 
-struct AtomSpec {
-  std::string element, label;
-  double x, y, z;
-  int frag = 1;
-  double charge = 0;
-};
-
-// One operator from text such as "-x+1/2, y, -z+1/2".
-inline void parse_operator(const std::string& text, Mat3& rot, Vec3& trans) {
-  rot = Mat3{};
-  trans = Vec3{};
-  std::string s;
-  for (char ch : text)
-    if (ch != ' ' && ch != '\t') s += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-  std::stringstream parts(s);
-  std::string part;
-  for (int row = 1; row <= 3 && std::getline(parts, part, ','); ++row) {
-    std::size_t i = 0;
-    while (i < part.size()) {
-      double sign = 1;
-      if (part[i] == '+' || part[i] == '-') sign = part[i++] == '-' ? -1 : 1;
-      if (i < part.size() && part[i] >= 'x' && part[i] <= 'z') {
-        rot(row, part[i] - 'x' + 1) = static_cast<real>(sign);
-        ++i;
-        continue;
-      }
-      std::size_t end = i;
-      while (end < part.size() && part[end] != '+' && part[end] != '-' && (part[end] < 'x' || part[end] > 'z')) ++end;
-      const std::string num = part.substr(i, end - i);
-      const auto slash = num.find('/');
-      const double v = slash == std::string::npos ? std::stod(num)
-                                                  : std::stod(num.substr(0, slash)) / std::stod(num.substr(slash + 1));
-      trans(row) += static_cast<real>(sign * v);
-      i = end;
-    }
-  }
-}
-
-// A run with its log and standard output kept in memory; not movable, since the
-// units point into it.
-struct Crystal {
-  std::ostringstream log, out;
-  Run run;
-
+// A crystal with whole molecules, as the cluster phase receives it. Bonds by
+// plain distance rules within each fragment.
+struct Crystal : MemoryRun {
   Crystal(double a, double b, double c, double alpha, double beta, double gamma, const std::vector<std::string>& ops,
           const std::vector<AtomSpec>& atoms, double dmax) {
-    run.units.log = Unit::memory(log);
-    run.units.out = Unit::memory(out);
-    auto& geo = run.geo;
-    geo.a = static_cast<real>(a);
-    geo.b = static_cast<real>(b);
-    geo.c = static_cast<real>(c);
-    geo.alpha = static_cast<real>(alpha) * degree;
-    geo.beta = static_cast<real>(beta) * degree;
-    geo.gamma = static_cast<real>(gamma) * degree;
-    mtmatrix(run);
-    gmatrix(run);
-    geo.dmax = static_cast<real>(dmax);
-    run.gv.nsym = static_cast<int>(ops.size());
-    geo.rot.allocate(run.gv.nsym, 3, 3);
-    geo.trans.allocate(run.gv.nsym, 3);
-    for (int s = 1; s <= run.gv.nsym; ++s) {
-      Mat3 r;
-      Vec3 t;
-      parse_operator(ops[static_cast<std::size_t>(s - 1)], r, t);
-      for (int i = 1; i <= 3; ++i) {
-        for (int j = 1; j <= 3; ++j) geo.rot(s, i, j) = r(i, j);
-        geo.trans(s, i) = t(i);
-      }
-    }
+    set_cell(run, {a, b, c, alpha, beta, gamma});
+    run.geo.dmax = static_cast<real>(dmax);
+    set_operators(run, ops);
     set_atoms(atoms);
   }
 
-  // Atoms grouped by fragment, fragment 1 first; bonds by plain distance rules.
   void set_atoms(const std::vector<AtomSpec>& atoms) {
-    auto& gv = run.gv;
-    auto& at = run.at;
-    const int nat = static_cast<int>(atoms.size());
-    gv.nat = nat;
-    gv.nfrag = 0;
-    for (const auto& a : atoms) gv.nfrag = std::max(gv.nfrag, a.frag);
-    at.frag.allocate(gv.nfrag, 2);
-    at.allatns.allocate(nat, 2);
-    at.allinfo.allocate(nat, 8);
-    at.allgeom.allocate(nat, 3);
-    at.fcharge.allocate(nat);
-    std::vector<int> count(static_cast<std::size_t>(gv.nfrag) + 1, 0);
-    for (int i = 1; i <= nat; ++i) {
-      const auto& a = atoms[static_cast<std::size_t>(i - 1)];
-      at.allatns(i, 1) = text3(a.element);
-      at.allatns(i, 2) = text3(a.label);
-      const int k = ++count[static_cast<std::size_t>(a.frag)];
-      const int info[8] = {i, k, a.frag, 1, 0, 0, 0, i};
-      for (int c = 1; c <= 8; ++c) at.allinfo(i, c) = info[c - 1];
-      at.allgeom(i, 1) = static_cast<real>(a.x);
-      at.allgeom(i, 2) = static_cast<real>(a.y);
-      at.allgeom(i, 3) = static_cast<real>(a.z);
-      at.fcharge(i) = static_cast<real>(a.charge);
-    }
-    for (int f = 1; f <= gv.nfrag; ++f) {
-      at.frag(f, 1) = f;
-      at.frag(f, 2) = count[static_cast<std::size_t>(f)];
-    }
-    at.allbonds.allocate(nat, nat, 0);
-    for (int i = 1; i <= nat; ++i) {
-      int n = 0;
-      for (int j = 1; j <= nat; ++j) {
-        if (j == i || at.allinfo(i, 3) != at.allinfo(j, 3)) continue;
-        const bool h = trim(at.allatns(i, 1)) == "H" || trim(at.allatns(j, 1)) == "H";
-        const real d = calcdist(run, row3(at.allgeom, i), row3(at.allgeom, j));
-        if (d < (h ? sp(1.25f) : sp(1.75f))) at.allbonds(i, ++n) = j;
-      }
-    }
+    set_all_atoms(run, atoms);
+    const auto& at = run.at;
+    bond_by_distance(run, [&at](int i, int j, real d) {
+      const bool h = trim(at.allatns(i, 1)) == "H" || trim(at.allatns(j, 1)) == "H";
+      return at.allinfo(i, 3) == at.allinfo(j, 3) && d < (h ? sp(1.25f) : sp(1.75f));
+    });
   }
 };
 
@@ -274,10 +180,7 @@ inline void literal_assemble(Run& run, real radius) {
       for (int tz = -nc; tz <= nc; ++tz)
         for (int ty = -nc; ty <= nc; ++ty)
           for (int tx = -nc; tx <= nc; ++tx) {
-            Vec3 u;
-            u(1) = static_cast<real>(tx);
-            u(2) = static_cast<real>(ty);
-            u(3) = static_cast<real>(tz);
+            const Vec3 u = translation(tx, ty, tz);
             std::vector<Vec3> p;
             for (const auto& q : mg) p.push_back(image(run, s, q, u));
             bool coincident = false;

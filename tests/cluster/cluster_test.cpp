@@ -1,18 +1,14 @@
 // Cluster building on small crystals whose clusters are known by hand.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <filesystem>
-
 #include "cluster/cluster.hpp"
 #include "cluster/cluster_fixture.hpp"
 #include "model/stop.hpp"
+#include "support/folder.hpp"
 #include "support/runner.hpp"
 
 using namespace orbicutter;
 using namespace orbicutter::testing;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -207,24 +203,22 @@ TEST(ClusterBuilding, WaterExampleLogSection) {
 }
 
 TEST(ClusterBuilding, TestModeWritesTestMoleculeAndStops) {
-  const fs::path dir = fs::temp_directory_path() / ("orbicutter-testmol-" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  const fs::path here = fs::current_path();
-  fs::current_path(dir);
   auto c = salt(3.8, 0);
   c->run.gv.outf = "salt";
   c->run.kw.ktestmol = 1;
-  try {
-    cluster_building(c->run);
-    ADD_FAILURE() << "test mode did not stop";
-  } catch (const Stop& stop) {
-    EXPECT_EQ(stop.status, 0);
-    EXPECT_EQ(stop.lines.at(2), " !! WARNING in ORBICUTTER no. 002 !!");
-    EXPECT_EQ(stop.lines.at(4), " --> Program stops            <--");
+  std::string xyz;
+  {
+    ScratchFolder folder("orbicutter-testmol");
+    try {
+      cluster_building(c->run);
+      ADD_FAILURE() << "test mode did not stop";
+    } catch (const Stop& stop) {
+      EXPECT_EQ(stop.status, 0);
+      EXPECT_EQ(stop.lines.at(2), " !! WARNING in ORBICUTTER no. 002 !!");
+      EXPECT_EQ(stop.lines.at(4), " --> Program stops            <--");
+    }
+    xyz = read_file("testmol.xyz");
   }
-  const std::string xyz = read_file((dir / "testmol.xyz").string());
-  fs::current_path(here);
-  fs::remove_all(dir);
   EXPECT_EQ(xyz,
             "     2\nsalt\n"
             "     CS1       0.000000       0.000000       0.000000\n"

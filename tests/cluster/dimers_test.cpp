@@ -4,10 +4,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <set>
-#include <unistd.h>
 
 #include "cluster/cluster.hpp"
 #include "model/stop.hpp"
+#include "support/crystal.hpp"
+#include "support/folder.hpp"
 #include "support/runner.hpp"
 #include "writers/cluster_fixture.hpp"
 
@@ -17,39 +18,7 @@ using namespace orbicutter::testing;
 
 namespace {
 
-// Runs the test inside a fresh empty folder, where the dimer files land.
-class InFreshFolder {
- public:
-  InFreshFolder() {
-    previous_ = fs::current_path();
-    dir_ = fs::temp_directory_path() /
-           ("orbicutter-dimers-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    fs::current_path(dir_);
-  }
-  ~InFreshFolder() {
-    fs::current_path(previous_);
-    fs::remove_all(dir_);
-  }
-  std::set<std::string> files() const {
-    std::set<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir_)) names.insert(e.path().filename().string());
-    return names;
-  }
-
- private:
-  static inline int counter_ = 0;
-  fs::path previous_, dir_;
-};
-
-struct Logged {
-  std::ostringstream out, log;
-  void attach(Run& run) {
-    run.units.out = Unit::memory(out);
-    run.units.log = Unit::memory(log);
-  }
-};
+// Every test runs in a scratch folder, where the dimer files land.
 
 // Cell 8 x 8 x 8, centre (0.5, 0.5, 0.5); central molecule C at the centre and H
 // 1 A above it. Partners:
@@ -84,10 +53,9 @@ const std::string central_rows =
     " H         0.000000       0.000000       1.000000\n";
 
 TEST(DimerGeneration, KeepsTouchingRepresentativesAndWritesTheirFiles) {
-  InFreshFolder folder;
-  orbicutter::Run run;
-  Logged logged;
-  logged.attach(run);
+  ScratchFolder folder("orbicutter-dimers");
+  MemoryRun logged;
+  orbicutter::Run& run = logged.run;
   dimer_cluster(run);
   run.kw.kgaussian = 1;
   dimer_generation(run);
@@ -139,20 +107,18 @@ TEST(DimerGeneration, KeepsTouchingRepresentativesAndWritesTheirFiles) {
 }
 
 TEST(DimerGeneration, WithoutGaussianOutputNoCounterpoiseFiles) {
-  InFreshFolder folder;
-  orbicutter::Run run;
-  Logged logged;
-  logged.attach(run);
+  ScratchFolder folder("orbicutter-dimers");
+  MemoryRun logged;
+  orbicutter::Run& run = logged.run;
   dimer_cluster(run);
   dimer_generation(run);
   EXPECT_EQ(folder.files(), (std::set<std::string>{"dimer_1.xyz", "dimer_3.xyz", "dimer_4.xyz"}));
 }
 
 TEST(DimerGeneration, CentralMoleculeAloneGivesCountZeroAndNoFile) {
-  InFreshFolder folder;
-  orbicutter::Run run;
-  Logged logged;
-  logged.attach(run);
+  ScratchFolder folder("orbicutter-dimers");
+  MemoryRun logged;
+  orbicutter::Run& run = logged.run;
   dimer_cluster(run);
   run.gv.ncluster = 2;
   run.gv.nmol = 1;
@@ -169,10 +135,9 @@ TEST(DimerGeneration, CentralMoleculeAloneGivesCountZeroAndNoFile) {
 // Waals radius touch only through the tolerance, and a distance equal to the sum counts.
 TEST(DimerGeneration, ContactThresholdIncludesTolerance) {
   for (const real tol4 : {sp(0.25f), sp(0.2499f)}) {
-    InFreshFolder folder;
-    orbicutter::Run run;
-    Logged logged;
-    logged.attach(run);
+    ScratchFolder folder("orbicutter-dimers");
+    MemoryRun logged;
+    orbicutter::Run& run = logged.run;
     rectangular_cell(run, 8, 8, 8);
     set_centre(run, sp(0.5f), sp(0.5f), sp(0.5f));
     set_cluster(run,
@@ -189,10 +154,9 @@ TEST(DimerGeneration, ContactThresholdIncludesTolerance) {
 // Ten partners at exactly 3 A: NDIM 10, an operation number of 12 and a
 // translation of 5 do not fit their one-digit fields.
 TEST(DimerGeneration, OneDigitFieldsOverflowToAsterisks) {
-  InFreshFolder folder;
-  orbicutter::Run run;
-  Logged logged;
-  logged.attach(run);
+  ScratchFolder folder("orbicutter-dimers");
+  MemoryRun logged;
+  orbicutter::Run& run = logged.run;
   rectangular_cell(run, 8, 8, 8);
   set_centre(run, sp(0.5f), sp(0.5f), sp(0.5f));
   std::vector<ClusterAtom> atoms{{"C", "C1", {1, 1, 1, 1, 0, 0, 0, 1, 0, 1}, sp(0.5f), sp(0.5f), sp(0.5f)}};
@@ -214,10 +178,9 @@ TEST(DimerGeneration, OneDigitFieldsOverflowToAsterisks) {
 }
 
 TEST(DimerGeneration, FileThatCannotBeCreatedStopsTheRun) {
-  InFreshFolder folder;
-  orbicutter::Run run;
-  Logged logged;
-  logged.attach(run);
+  ScratchFolder folder("orbicutter-dimers");
+  MemoryRun logged;
+  orbicutter::Run& run = logged.run;
   dimer_cluster(run);
   fs::create_directory("dimer_3.xyz");
   try {

@@ -12,13 +12,6 @@ namespace {
 
 const std::string crystals = std::string(ORBICUTTER_TEST_DATA) + "/crystals";
 
-std::vector<std::string> example_names() {
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(crystals + "/expected")) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 class Example : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(Example, MatchesExpectedFiles) {

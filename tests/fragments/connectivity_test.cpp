@@ -57,11 +57,11 @@ TEST(Connectivity, UpdatedInformationSection) {
   // Ammonia and a chloride; the chloride has no neighbours, so its row ends
   // right after its charge.
   Crystal c({10, 10, 10, 90, 90, 90}, {"x, y, z"},
-            {{"N", "N1", 0.5, 0.5, 0.5, -0.9},
-             {"H", "H1", 0.6, 0.5, 0.5, 0.3},
-             {"H", "H2", 0.5, 0.6, 0.5, 0.3},
-             {"H", "H3", 0.5, 0.5, 0.6, 0.3},
-             {"Cl", "Cl1", 0.1, 0.1, 0.1, -1, 2}},
+            {{"N", "N1", 0.5, 0.5, 0.5, 1, -0.9},
+             {"H", "H1", 0.6, 0.5, 0.5, 1, 0.3},
+             {"H", "H2", 0.5, 0.6, 0.5, 1, 0.3},
+             {"H", "H3", 0.5, 0.5, 0.6, 1, 0.3},
+             {"Cl", "Cl1", 0.1, 0.1, 0.1, 2, -1}},
             true);
   modified(c);
   connectivity(c.run);

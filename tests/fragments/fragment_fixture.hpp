@@ -2,9 +2,9 @@
 // the literal restart-scan searches that the fast ones must reproduce.
 #pragma once
 
-#include <filesystem>
-#include <sstream>
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fragments/fragment_internals.hpp"
@@ -12,15 +12,14 @@
 #include "geometry/geometry.hpp"
 #include "input/input.hpp"
 #include "model/run.hpp"
+#include "support/crystal.hpp"
+#include "support/folder.hpp"
 
 namespace orbicutter::fragtest {
 
-struct Atom {
-  std::string element, label;
-  double x, y, z;
-  double charge = 0;
-  int fragment = 1;
-};
+using testing::Cell;
+using testing::translation;
+using Atom = testing::AtomSpec;
 
 // A label such as C12 (built by appending: GCC 12 warns falsely on "C" + std::to_string(12)).
 inline std::string label(const std::string& prefix, int n) {
@@ -29,71 +28,32 @@ inline std::string label(const std::string& prefix, int n) {
   return s;
 }
 
-struct Cell {
-  double a, b, c, alpha, beta, gamma;
-};
-
-// One operator in text form, "x+1/2, -y, z".
-inline void set_operator(Run& run, int s, const std::string& text) {
-  Mat3 r;
-  Vec3 t;
-  readsymmop(text, r, t);
-  for (int i = 1; i <= 3; ++i) {
-    for (int j = 1; j <= 3; ++j) run.geo.rot(s, i, j) = r(i, j);
-    run.geo.trans(s, i) = t(i);
-  }
-}
-
-// A run with its log and standard output in memory. Not movable: the units
-// point into it.
-class Crystal {
+// A crystal as the fragment search receives it.
+class Crystal : public testing::MemoryRun {
  public:
-  std::ostringstream log, out;
-  Run run;
-
   Crystal(const Cell& cell, const std::vector<std::string>& ops, const std::vector<Atom>& atoms, bool charged = false) {
-    attach();
-    auto& geo = run.geo;
-    geo.a = static_cast<real>(cell.a);
-    geo.b = static_cast<real>(cell.b);
-    geo.c = static_cast<real>(cell.c);
-    geo.alpha = static_cast<real>(cell.alpha) * degree;
-    geo.beta = static_cast<real>(cell.beta) * degree;
-    geo.gamma = static_cast<real>(cell.gamma) * degree;
-    mtmatrix(run);
-    gmatrix(run);
-    run.gv.nsym = static_cast<int>(ops.size());
-    geo.rot.allocate(run.gv.nsym, 3, 3, 0);
-    geo.trans.allocate(run.gv.nsym, 3, 0);
-    for (int s = 1; s <= run.gv.nsym; ++s) set_operator(run, s, ops[static_cast<std::size_t>(s - 1)]);
+    testing::set_cell(run, cell);
+    testing::set_operators(run, ops);
     run.gv.ncells = 2;
     run.gv.tol1 = sp(0.05f);
     run.kw.kcharge = charged ? 1 : 0;
     set_atoms(atoms);
   }
 
-  // The state the reader leaves for a whole input file. The reader writes its
-  // echo file into the current folder at VERB 1, so it reads in a folder of its own.
+  // The state the reader leaves for a whole input file, without its report. The
+  // reader writes its echo file into the current folder at VERB 1, so it reads in
+  // a folder of its own.
   explicit Crystal(const std::string& input) {
-    namespace fs = std::filesystem;
-    const fs::path here = fs::current_path();
-    const fs::path dir = fs::temp_directory_path() / "orbicutter-fragment-tests";
-    fs::create_directories(dir);
-    fs::current_path(dir);
-    try {
+    run.units.log = Unit{};
+    run.units.out = Unit{};
+    {
+      testing::ScratchFolder folder("orbicutter-fragment-tests");
       readinp(run, input);
-    } catch (...) {
-      fs::current_path(here);
-      throw;
     }
-    fs::current_path(here);
-    fs::remove(dir / "current_input.inp");
     attach();
     mtmatrix(run);
     gmatrix(run);
   }
-
-  Crystal(Crystal&&) = delete;
 
   void set_atoms(const std::vector<Atom>& atoms) {
     auto& at = run.at;
@@ -104,7 +64,7 @@ class Crystal {
     at.fgeom.allocate(nat, 3, 0);
     if (run.kw.kcharge == 1) at.fcharge.allocate(nat, 0);
     int nfrag = 0;
-    for (const auto& a : atoms) nfrag = std::max(nfrag, a.fragment);
+    for (const auto& a : atoms) nfrag = std::max(nfrag, a.frag);
     run.gv.nfrag = nfrag;
     at.frag.allocate(nfrag, 2, 0);
     for (int f = 1; f <= nfrag; ++f) at.frag(f, 1) = f;
@@ -113,8 +73,8 @@ class Crystal {
       at.fatns(i, 1) = text3(a.element);
       at.fatns(i, 2) = text3(a.label);
       at.finfo(i, 1) = i;
-      at.finfo(i, 2) = ++at.frag(a.fragment, 2);
-      at.finfo(i, 3) = a.fragment;
+      at.finfo(i, 2) = ++at.frag(a.frag, 2);
+      at.finfo(i, 3) = a.frag;
       at.fgeom(i, 1) = static_cast<real>(a.x);
       at.fgeom(i, 2) = static_cast<real>(a.y);
       at.fgeom(i, 3) = static_cast<real>(a.z);
@@ -130,15 +90,6 @@ class Crystal {
       run.gv.aex(e, 1) = text3(pairs[static_cast<std::size_t>(e - 1)].first);
       run.gv.aex(e, 2) = text3(pairs[static_cast<std::size_t>(e - 1)].second);
     }
-  }
-
-  std::string log_text() const { return log.str(); }
-  std::string out_text() const { return out.str(); }
-
- private:
-  void attach() {
-    run.units.log = Unit::memory(log);
-    run.units.out = Unit::memory(out);
   }
 };
 
@@ -158,14 +109,6 @@ inline bool bond_literal(const Run& run, const Vec3& p, const std::string& e1, r
   const real threshold = r1 + r2 + run.gv.tol1;
   if (excluded_literal(run, e1, e2) && !(d > threshold)) d = threshold + 1;
   return d <= threshold;
-}
-
-inline Vec3 translation(int tx, int ty, int tz) {
-  Vec3 u;
-  u(1) = static_cast<real>(tx);
-  u(2) = static_cast<real>(ty);
-  u(3) = static_cast<real>(tz);
-  return u;
 }
 
 // The fragment search exactly as described: the scan restarts from the first

@@ -54,7 +54,7 @@ TEST(Completion, AdditionsFollowTheRestartScanOnRandomCrystals) {
 
 TEST(FragmentModifications, CentreOutsideTheCellIsShiftedByWholeCells) {
   Crystal c({10, 10, 10, 90, 90, 90}, {"x, y, z"},
-            {{"C", "C1", -0.25, 1.25, 0.75}, {"C", "C2", -0.125, 1.375, 1.25}, {"O", "O1", 0, 0, 0, 0, 2}});
+            {{"C", "C1", -0.25, 1.25, 0.75}, {"C", "C2", -0.125, 1.375, 1.25}, {"O", "O1", 0, 0, 0, 2}});
   fragment_modifications(c.run);
   EXPECT_EQ(c.log_text(),
             " ** FRAGMENT MODIFICATIONS **\n" + rule +
@@ -80,7 +80,7 @@ TEST(FragmentModifications, CentreOutsideTheCellIsShiftedByWholeCells) {
 
 TEST(FragmentModifications, WithoutShiftOrCompletionTheFragmentsAreCopied) {
   Crystal c({10, 10, 10, 90, 90, 90}, {"x, y, z"},
-            {{"C", "C1", 1.5, 0.5, 0.5}, {"H", "H1", 1.6, 0.5, 0.5}, {"O", "O1", 0.2, 0.2, 0.2, 0, 2}});
+            {{"C", "C1", 1.5, 0.5, 0.5}, {"H", "H1", 1.6, 0.5, 0.5}, {"O", "O1", 0.2, 0.2, 0.2, 2}});
   c.run.kw.kfragsft = 0;
   fragment_modifications(c.run);
   EXPECT_EQ(c.log_text(),
@@ -103,7 +103,7 @@ TEST(FragmentModifications, FragmentsAreTheBlocksOfRowsWhateverTheirHeaderNumber
   // Two input blocks both headed "1" (no fragment search): the second block
   // must not overwrite the first.
   Crystal c({10, 10, 10, 90, 90, 90}, {"x, y, z"},
-            {{"C", "C1", 0.1, 0.1, 0.1}, {"C", "C2", 0.2, 0.1, 0.1}, {"O", "O1", 0.5, 0.5, 0.5, 0, 2}});
+            {{"C", "C1", 0.1, 0.1, 0.1}, {"C", "C2", 0.2, 0.1, 0.1}, {"O", "O1", 0.5, 0.5, 0.5, 2}});
   c.run.at.finfo(3, 3) = 1;
   c.run.kw.kfragsft = 0;
   fragment_modifications(c.run);
@@ -143,12 +143,12 @@ Crystal half_benzene(bool charged) {
   return Crystal({7.287, 9.20, 6.688, 90, 90, 90},
                  {"x, y, z", "-x+1/2, -y, z+1/2", "-x, y+1/2, -z+1/2", "x+1/2, -y+1/2, -z", "-x, -y, -z",
                   "x-1/2, y, -z-1/2", "x, -y-1/2, z-1/2", "-x-1/2, y-1/2, z"},
-                 {{"C", "C1", -0.0537, 0.1425, 0.0097, -0.1},
-                  {"H", "H1", -0.085, 0.246, 0.034, 0.15},
-                  {"C", "C2", 0.0840, 0.0924, 0.1373, -0.2},
-                  {"H", "H2", 0.140, 0.156, 0.219, 0.25},
-                  {"C", "C3", 0.1343, -0.0521, 0.1235, -0.3},
-                  {"H", "H3", 0.220, -0.080, 0.204, 0.35}},
+                 {{"C", "C1", -0.0537, 0.1425, 0.0097, 1, -0.1},
+                  {"H", "H1", -0.085, 0.246, 0.034, 1, 0.15},
+                  {"C", "C2", 0.0840, 0.0924, 0.1373, 1, -0.2},
+                  {"H", "H2", 0.140, 0.156, 0.219, 1, 0.25},
+                  {"C", "C3", 0.1343, -0.0521, 0.1235, 1, -0.3},
+                  {"H", "H3", 0.220, -0.080, 0.204, 1, 0.35}},
                  charged);
 }
 
@@ -202,7 +202,7 @@ TEST(FragmentModifications, LargeChainPolymerReachesTheLimit) {
   std::vector<Atom> atoms = {{"C", "C1", 0.038, 0.065, 0.25}, {"H", "H1", 0.184, 0.041, 0.25},
                              {"H", "H2", 0.004, 0.279, 0.25}};
   for (int i = 0; i < 117; ++i)
-    atoms.push_back({"Q", label("Q", i), 0.31 + 0.003 * i, 0.62 - 0.002 * i, 0.11 + 0.005 * i, 0, i + 2});
+    atoms.push_back({"Q", label("Q", i), 0.31 + 0.003 * i, 0.62 - 0.002 * i, 0.11 + 0.005 * i, i + 2});
   c.set_atoms(atoms);
   c.run.kw.kfragbld = 1;
   EXPECT_THROW(fragment_modifications(c.run), Stop);

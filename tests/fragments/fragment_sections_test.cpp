@@ -2,8 +2,6 @@
 // process from the reader's state, against the expected run logs.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "fragments/fragment_fixture.hpp"
 #include "fragments/fragments.hpp"
 #include "support/runner.hpp"
@@ -12,14 +10,6 @@ namespace orbicutter::fragtest {
 namespace {
 
 const std::string crystals = std::string(ORBICUTTER_TEST_DATA) + "/crystals";
-
-std::vector<std::string> example_names() {
-  std::vector<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(crystals + "/expected"))
-    names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 class FragmentSections : public ::testing::TestWithParam<std::string> {};
 
@@ -52,7 +42,7 @@ TEST_P(FragmentSections, LogFromSpecialPositionsToReductionMatches) {
   EXPECT_EQ(mine, out.substr(at, mine.size()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Crystals, FragmentSections, ::testing::ValuesIn(example_names()),
+INSTANTIATE_TEST_SUITE_P(Crystals, FragmentSections, ::testing::ValuesIn(testing::example_names()),
                          [](const auto& info) { return info.param; });
 
 }  // namespace

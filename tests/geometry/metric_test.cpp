@@ -4,18 +4,14 @@
 #include <sstream>
 
 #include "geometry/geometry.hpp"
+#include "support/crystal.hpp"
 
 namespace orbicutter {
 namespace {
 
 Run cell(double a, double b, double c, double alpha, double beta, double gamma) {
   Run run;
-  run.geo.a = static_cast<real>(a);
-  run.geo.b = static_cast<real>(b);
-  run.geo.c = static_cast<real>(c);
-  run.geo.alpha = static_cast<real>(alpha) * degree;
-  run.geo.beta = static_cast<real>(beta) * degree;
-  run.geo.gamma = static_cast<real>(gamma) * degree;
+  testing::set_cell_constants(run, {a, b, c, alpha, beta, gamma});
   return run;
 }
 

@@ -1,25 +1,21 @@
 // The keyword reader on small files, in process: the state it leaves behind.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <random>
-#include <sstream>
 
 #include "input/input.hpp"
 #include "model/stop.hpp"
+#include "support/crystal.hpp"
+#include "support/folder.hpp"
+#include "support/runner.hpp"
 
 using namespace orbicutter;
+using orbicutter::testing::MemoryRun;
+using orbicutter::testing::read_file;
+using orbicutter::testing::ScratchFolder;
 
 namespace {
-
-struct Reading {
-  orbicutter::Run run;
-  std::ostringstream log, out;
-};
 
 const std::string cell = "CELL 10.0 11.0 12.0 90.0 95.0 90.0\n";
 const std::string symm = "SYMM 2 0\nx, y, z\n-x, -y, -z\n";
@@ -27,10 +23,8 @@ const std::string nfrg = "NFRG 2 1\nMOL 1 2\nC C1 0.10 0.20 0.30\nO O1 0.20 0.20
 const std::string essentials = cell + symm + nfrg;
 
 // Verbosity stays 0 here: the echo file would land in the working folder.
-std::unique_ptr<Reading> read(const std::string& text) {
-  auto r = std::make_unique<Reading>();
-  r->run.units.log = Unit::memory(r->log);
-  r->run.units.out = Unit::memory(r->out);
+std::unique_ptr<MemoryRun> read(const std::string& text) {
+  auto r = std::make_unique<MemoryRun>();
   r->run.gv.inpf = "mol.inp";
   r->run.gv.outf = "mol";
   readinp(r->run, text);
@@ -48,13 +42,6 @@ std::string failure(const std::string& text) {
     return m;
   }
   return "";
-}
-
-std::string testing_read(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
 }
 
 std::string option_error(const std::string& key) { return " --> Error while reading " + key + " option <--"; }
@@ -297,6 +284,9 @@ TEST(ReadInp, ChargesAndTheOrderOfEssentials) {
   // gamma 0 leaves the square-root argument a rounding error above 0, but the
   // orthogonalisation would divide by its sine.
   EXPECT_EQ(failure("CELL 10 11 12 90 90 0\n" + symm + nfrg), option_error("CELL"));
+  // Nor a straight one: 180 degrees in radians leaves a sine of about -1e-7.
+  EXPECT_EQ(failure("CELL 10 10 10 90 90 180\n" + symm + nfrg), option_error("CELL"));
+  EXPECT_EQ(failure("CELL 10 10 10 180 90 90\n" + symm + nfrg), option_error("CELL"));
 }
 
 TEST(ReadInp, RingTableStaysInProportionToTheFile) {
@@ -319,14 +309,10 @@ TEST(ReadInp, RingTableStaysInProportionToTheFile) {
 // Mutated copies of real inputs either read or stop with a box; nothing else
 // (no index fault, no other exception) may come out of the reader.
 TEST(ReadInp, MutatedInputsReadOrStopCleanly) {
-  namespace fs = std::filesystem;
-  const fs::path here = fs::current_path();
-  const fs::path scratch = fs::temp_directory_path() / ("orbicutter-readinp-" + std::to_string(::getpid()));
-  fs::create_directories(scratch);
-  fs::current_path(scratch);  // verbose mutants write their echo file here
+  const ScratchFolder scratch("orbicutter-readinp");  // verbose mutants write their echo file here
   const std::string data = ORBICUTTER_TEST_DATA;
-  const std::string seeds[] = {testing_read(data + "/crystals/water.inp"), testing_read(data + "/input/verb1.inp"),
-                               testing_read(data + "/input/verb0.inp")};
+  const std::string seeds[] = {read_file(data + "/crystals/water.inp"), read_file(data + "/input/verb1.inp"),
+                               read_file(data + "/input/verb0.inp")};
   const std::string alphabet = std::string("0123456789-+.,/*'\"! \t\nxyzXYZEeCNHO") + '\0' + '\xff';
   std::mt19937 rng(20180301);
   int stopped = 0, read_ok = 0;
@@ -358,8 +344,6 @@ TEST(ReadInp, MutatedInputsReadOrStopCleanly) {
       ADD_FAILURE() << ex.what() << " on input:\n" << text;
     }
   }
-  fs::current_path(here);
-  fs::remove_all(scratch);
   EXPECT_GT(stopped, 100);
   EXPECT_GT(read_ok, 100);
 }

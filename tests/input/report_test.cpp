@@ -55,13 +55,6 @@ const std::string& file_of(const RunResult& r, const std::string& name) {
   return it == r.files.end() ? none : it->second;
 }
 
-std::vector<std::string> crystal_names() {
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(data + "/crystals/expected")) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 class CrystalInputReport : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(CrystalInputReport, MatchesTheExpectedLog) {
@@ -77,7 +70,7 @@ TEST_P(CrystalInputReport, MatchesTheExpectedLog) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Crystals, CrystalInputReport, ::testing::ValuesIn(crystal_names()),
+INSTANTIATE_TEST_SUITE_P(Crystals, CrystalInputReport, ::testing::ValuesIn(example_names()),
                          [](const auto& info) { return info.param; });
 
 class HandCheckedReport : public ::testing::TestWithParam<std::string> {};

@@ -1,6 +1,7 @@
 // Subprocess runner for end-to-end tests.
 #include "support/runner.hpp"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
@@ -42,11 +43,12 @@ RunResult run_in(const fs::path& dir, const std::string& args, const std::string
 
 }  // namespace
 
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
+std::vector<std::string> example_names() {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(std::string(ORBICUTTER_TEST_DATA) + "/crystals/expected"))
+    names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 RunResult run_program_on(const std::string& input, const std::string& name) {

@@ -1,8 +1,11 @@
 // Runs the built program on an input file in a fresh folder and collects what it wrote.
 #pragma once
 
+#include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace orbicutter::testing {
 
@@ -18,8 +21,15 @@ RunResult run_program_on(const std::string& input, const std::string& name = "mo
 // The same for an argument line given as is (for missing or odd arguments).
 RunResult run_program_with_args(const std::string& args);
 
-// Whole file as text.
-std::string read_file(const std::string& path);
+// Whole file as text (inline: the benchmarks use it without this file's sources).
+inline std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+// Names of the example crystals with expected products, sorted.
+std::vector<std::string> example_names();
 // CPU-time figures replaced by "#", so that runs compare byte for byte.
 std::string mask_cpu(const std::string& text);
 // Lines from the one equal to `first` up to (not including) the one equal to

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/run.hpp"
+#include "support/crystal.hpp"
 
 namespace orbicutter::testing {
 
@@ -20,11 +21,8 @@ struct ClusterAtom {
 // A rectangular cell a x b x c with 90-degree angles as the reader stores them,
 // and the matrices without the rounding residue of cos(90 degrees).
 inline void rectangular_cell(Run& run, real a, real b, real c) {
+  set_cell_constants(run, {a, b, c, 90, 90, 90});
   auto& geo = run.geo;
-  geo.a = a;
-  geo.b = b;
-  geo.c = c;
-  geo.alpha = geo.beta = geo.gamma = sp(90.0f) * degree;
   geo.mt = Mat3{};
   geo.g = Mat3{};
   geo.mt(1, 1) = a;

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <sstream>
 
 #include "driver/forms.hpp"
+#include "support/crystal.hpp"
 #include "writers/writers.hpp"
 
 using namespace orbicutter;
@@ -13,15 +13,14 @@ namespace {
 
 // The log section for a cluster whose atoms carry these (operation, ta, tb, tc).
 std::string codes(const std::vector<std::array<int, 4>>& images) {
-  std::ostringstream log;
-  orbicutter::Run run;
-  run.units.log = Unit::memory(log);
+  orbicutter::testing::MemoryRun logged;
+  Run& run = logged.run;
   run.gv.ncluster = static_cast<int>(images.size());
   run.at.cinfo.allocate(run.gv.ncluster, 10);
   for (int i = 1; i <= run.gv.ncluster; ++i)
     for (int c = 4; c <= 7; ++c) run.at.cinfo(i, c) = images[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(c - 4)];
   ortep(run);
-  return log.str();
+  return logged.log_text();
 }
 
 std::string framed(const std::string& body) { return " ** ORTEP CODES **\n" + rule_line + "\n" + body + rule_line + "\n"; }

@@ -4,14 +4,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
-#include <sstream>
 #include <string>
-#include <tuple>
 #include <vector>
 
+#include "geometry/elements.hpp"
 #include "geometry/geometry.hpp"
 #include "model/run.hpp"
+#include "support/crystal.hpp"
 
 namespace orbicutter::testing {
 
@@ -29,26 +28,14 @@ inline Xyz unit(Xyz a) {
   return {a.x / n, a.y / n, a.z / n};
 }
 
-class CrystalBuilder {
+class CrystalBuilder : public MemoryRun {
  public:
   CrystalBuilder(double a, double b, double c, double alpha, double beta, double gamma) {
-    auto& geo = run.geo;
-    geo.a = static_cast<real>(a);
-    geo.b = static_cast<real>(b);
-    geo.c = static_cast<real>(c);
-    geo.alpha = static_cast<real>(alpha) * degree;
-    geo.beta = static_cast<real>(beta) * degree;
-    geo.gamma = static_cast<real>(gamma) * degree;
-    mtmatrix(run);
-    gmatrix(run);
-    run.units.log = Unit::memory(log);
-    run.units.out = Unit::memory(out);
+    set_cell(run, {a, b, c, alpha, beta, gamma});
     run.gv.tol1 = sp(0.05f);
     run.gv.tol2 = sp(0.1f);
     run.gv.tol3 = sp(0.08f);
   }
-  CrystalBuilder(const CrystalBuilder&) = delete;
-  CrystalBuilder& operator=(const CrystalBuilder&) = delete;
 
   // Adds an atom at a Cartesian position; returns its row. `number` is its total
   // atom number (info column 1), by default the row itself.
@@ -57,8 +44,10 @@ class CrystalBuilder {
     return add_frac(element, f(1), f(2), f(3), number);
   }
   int add_frac(const std::string& element, real x, real y, real z, int number = 0) {
-    atoms_.push_back({element, x, y, z, number == 0 ? static_cast<int>(atoms_.size()) + 1 : number});
-    return static_cast<int>(atoms_.size());
+    const int row = static_cast<int>(atoms_.size()) + 1;
+    atoms_.push_back({element, element + std::to_string(row), x, y, z});
+    numbers_.push_back(number == 0 ? row : number);
+    return row;
   }
   // Fractional coordinates of a Cartesian position (mt is upper triangular).
   Vec3 frac(Xyz r) const {
@@ -76,37 +65,11 @@ class CrystalBuilder {
   void finish() {
     auto& gv = run.gv;
     auto& at = run.at;
-    const int nat = static_cast<int>(atoms_.size());
-    gv.nat = nat;
-    at.allatns.allocate(nat, 2);
-    at.allinfo.allocate(nat, 8, 0);
-    at.allgeom.allocate(nat, 3);
-    for (int i = 1; i <= nat; ++i) {
-      const auto& a = atoms_[static_cast<std::size_t>(i - 1)];
-      at.allatns(i, 1) = text3(a.element);
-      at.allatns(i, 2) = text3(a.element + std::to_string(i));
-      at.allinfo(i, 1) = a.number;
-      at.allinfo(i, 2) = a.number;
-      at.allinfo(i, 3) = 1;
-      at.allinfo(i, 4) = 1;
-      at.allinfo(i, 8) = i;
-      at.allgeom(i, 1) = a.x;
-      at.allgeom(i, 2) = a.y;
-      at.allgeom(i, 3) = a.z;
-    }
-    at.allcont.allocate(nat, nat, 0);
-    for (int i = 1; i <= nat; ++i)
-      for (int j = 1; j < i; ++j) {
-        const real d = calcdist(run, row3(at.allgeom, i), row3(at.allgeom, j));
-        const real limit = radius(at.allatns(i, 1)) + radius(at.allatns(j, 1)) + gv.tol1;
-        if (d <= limit) at.allcont(i, j) = at.allcont(j, i) = 1;
-      }
-    at.allbonds.allocate(nat, nat, 0);
-    for (int i = 1; i <= nat; ++i) {
-      int k = 0;
-      for (int j = 1; j <= nat; ++j)
-        if (at.allcont(j, i) == 1) at.allbonds(i, ++k) = j;
-    }
+    set_all_atoms(run, atoms_);
+    for (int i = 1; i <= gv.nat; ++i) at.allinfo(i, 1) = at.allinfo(i, 2) = numbers_[static_cast<std::size_t>(i - 1)];
+    bond_by_distance(run, [&](int i, int j, real d) {
+      return d <= covalent_radius(at.allatns(i, 1)) + covalent_radius(at.allatns(j, 1)) + gv.tol1;
+    });
     gv.nrings = static_cast<int>(rings_.size());
     if (gv.nrings > 0) run.kw.kring = 1;
     int widest = 1;
@@ -124,23 +87,9 @@ class CrystalBuilder {
   bool bonded(int i, int j) const { return run.at.allcont(i, j) == 1; }
   real distance(int i, int j) const { return calcdist(run, row3(run.at.allgeom, i), row3(run.at.allgeom, j)); }
 
-  Run run;
-  std::ostringstream log, out;
-
  private:
-  struct Atom {
-    std::string element;
-    real x, y, z;
-    int number;
-  };
-  // Covalent radii of the element table.
-  static real radius(const std::string& symbol) {
-    static const std::map<std::string, float> r = {{"H  ", 0.40f}, {"B  ", 0.85f}, {"C  ", 0.75f}, {"N  ", 0.71f},
-                                                   {"O  ", 0.64f}, {"F  ", 0.64f}, {"Si ", 1.16f}, {"S  ", 1.03f}};
-    const auto it = r.find(symbol);
-    return it == r.end() ? real(0) : sp(it->second);
-  }
-  std::vector<Atom> atoms_;
+  std::vector<AtomSpec> atoms_;
+  std::vector<int> numbers_;
   std::vector<std::vector<int>> rings_;
 };
 
