@@ -65,8 +65,8 @@ struct Vars {
   std::vector<ReadItem> items;
   std::vector<std::string> types;
 
-  explicit Vars(const std::string& spec) {
-    std::stringstream in(spec);
+  explicit Vars(const std::string& kinds) {
+    std::stringstream in(kinds);
     for (std::string part; std::getline(in, part, ',');) {
       int n = 1;
       const auto x = part.find(" x");
