@@ -43,6 +43,17 @@ class KeywordReader {
   void need_count(long long n, const char* key) const {
     if (n < 0 || n > lines_) fail_keyword(key);
   }
+  // Two-stage keywords: the switch k alone first; when it is on (k != 0, or
+  // k == 1 with `only_one`), the line again for the count n behind it. A second
+  // read that finds another switch means the values were spread over lines.
+  bool switch_and_count(const char* key, int& k, bool only_one, int& n) {
+    need(reread({item(word_, 4), item(k)}), key);
+    if (only_one ? k != 1 : k == 0) return false;
+    int again = k;
+    need(reread({item(word_, 4), item(again), item(n)}), key);
+    if (again != k) fail_keyword(key);
+    return true;
+  }
   void once(bool& seen, const char* key) {
     if (seen) fail_keyword(key);
     seen = true;
@@ -158,13 +169,8 @@ void KeywordReader::read_cell() {
 void KeywordReader::read_stxh() {
   once(seen_stxh_, "STXH");
   auto& gv = run_.gv;
-  int k = run_.kw.kstxh;
-  need(reread({item(word_, 4), item(k)}), "STXH");
-  run_.kw.kstxh = k;
-  if (k == 0) return;
-  int k2 = k, n = gv.nxh;
-  need(reread({item(word_, 4), item(k2), item(n)}), "STXH");
-  if (k2 != k) fail_keyword("STXH");
+  int n = gv.nxh;
+  if (!switch_and_count("STXH", run_.kw.kstxh, false, n)) return;
   const long long count = std::llabs(static_cast<long long>(n));
   need_count(count, "STXH");
   gv.nxh = n;
@@ -180,13 +186,8 @@ void KeywordReader::read_stxh() {
 void KeywordReader::read_exbd() {
   once(seen_exbd_, "EXBD");
   auto& gv = run_.gv;
-  int k = run_.kw.kexbd;
-  need(reread({item(word_, 4), item(k)}), "EXBD");
-  run_.kw.kexbd = k;
-  if (k == 0) return;
-  int k2 = k, n = gv.nex;
-  need(reread({item(word_, 4), item(k2), item(n)}), "EXBD");
-  if (k2 != k) fail_keyword("EXBD");
+  int n = gv.nex;
+  if (!switch_and_count("EXBD", run_.kw.kexbd, false, n)) return;
   need_count(n, "EXBD");
   gv.nex = n;
   gv.aex.allocate(n, 2, std::string(3, ' '));
@@ -291,13 +292,9 @@ void KeywordReader::read_ring() {
   once(seen_ring_, "RING");
   auto& gv = run_.gv;
   auto& at = run_.at;
-  int k = run_.kw.kring;
-  need(reread({item(word_, 4), item(k)}), "RING");
-  run_.kw.kring = k;
-  if (k != 1) return;
-  int k2 = k, n = gv.nrings;
-  need(reread({item(word_, 4), item(k2), item(n)}), "RING");
-  if (k2 != k) fail_keyword("RING");
+  int n = gv.nrings;
+  if (!switch_and_count("RING", run_.kw.kring, true, n)) return;
+  const int k = run_.kw.kring;
   need_count(n, "RING");
 
   std::vector<int> sizes(static_cast<std::size_t>(n), 0);
