@@ -17,6 +17,8 @@ void readsymmop(const std::string& text, Mat3& rot, Vec3& trans);
 void big2small(char& c);
 // The operator as text, 50 characters, blank-padded.
 std::string writesymmop(const Mat3& rot, const Vec3& trans);
+// The same for operator s of the run.
+std::string writesymmop(const Run& run, int s);
 // Translations near +-1/3 and +-2/3 set to the single-precision fractions.
 void regularise_translations(Run& run);
 

@@ -152,4 +152,14 @@ void regularise_translations(Run& run) {
   }
 }
 
+std::string writesymmop(const Run& run, int s) {
+  Mat3 r;
+  Vec3 t;
+  for (int i = 1; i <= 3; ++i) {
+    for (int j = 1; j <= 3; ++j) r(i, j) = run.geo.rot(s, i, j);
+    t(i) = run.geo.trans(s, i);
+  }
+  return writesymmop(r, t);
+}
+
 }  // namespace orbicutter

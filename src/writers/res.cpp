@@ -39,15 +39,7 @@ void writeres(Run& run, Unit& unit) {
   unit.write("(A)", "LATT  -1");
   // Symmetry cards only when the molecules were left as read, not regrouped or completed.
   if (run.kw.kfragbld == 0 && run.kw.kfragmentize == 0) {
-    for (int s = 1; s <= gv.nsym; ++s) {
-      Mat3 r;
-      Vec3 t;
-      for (int i = 1; i <= 3; ++i) {
-        for (int j = 1; j <= 3; ++j) r(i, j) = geo.rot(s, i, j);
-        t(i) = geo.trans(s, i);
-      }
-      unit.write("(2A)", "SYMM ", writesymmop(r, t));
-    }
+    for (int s = 1; s <= gv.nsym; ++s) unit.write("(2A)", "SYMM ", writesymmop(run, s));
   }
 
   // SFAC and UNIT hold one field per element: their layouts are built for nel fields.
