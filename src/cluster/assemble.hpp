@@ -38,7 +38,7 @@ ClusterSize estimate_cluster_size(const Run& run, real radius);
 // Stops with an error box when the estimate passes one of the limits above.
 void check_cluster_size(const Run& run, real radius);
 
-// Steps 8 to 13 of the building: the central molecule, the stored and moved
+// The building proper: the central molecule, the stored and moved
 // copies of every fragment, numbering, nmol and the cluster bond lists.
 // `radius` is the central radius (used by building method 2). A cluster that
 // passes `max_rows` atoms stops the run.
