@@ -97,6 +97,48 @@ void BM_FragmentCompletionPolymer(benchmark::State& state) {
 }
 BENCHMARK(BM_FragmentCompletionPolymer)->Unit(benchmark::kMillisecond);
 
+// The 48 operators of a body-centred cubic group (m-3 with centring): cyclic
+// axis permutations, sign changes, and (1/2, 1/2, 1/2).
+std::vector<std::string> body_centred_cubic_operators() {
+  const char* const axes[3][3] = {{"x", "y", "z"}, {"z", "x", "y"}, {"y", "z", "x"}};
+  std::vector<std::string> ops;
+  for (int c = 0; c < 2; ++c)
+    for (int p = 0; p < 3; ++p)
+      for (int signs = 0; signs < 8; ++signs) {
+        std::string op;
+        for (int i = 0; i < 3; ++i) {
+          if (i > 0) op += ", ";
+          if ((signs >> i) & 1) op += "-";
+          op += axes[p][i];
+          if (c == 1) op += "+1/2";
+        }
+        ops.push_back(op);
+      }
+  return ops;
+}
+
+// A chain of 17 carbon atoms along a (one cell long, so the chain runs on by
+// translation) and 183 single atoms of an unknown element, 48 operators: the
+// chain is completed up to the limit of 200 x 48 atoms before the run stops.
+void BM_FragmentCompletionCubicChain(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::vector<Atom> atoms;
+    for (int j = 0; j < 17; ++j) atoms.push_back({"C", label("C", j + 1), (j + 0.5) / 17, 0.3, 0.1});
+    for (int i = 0; i < 183; ++i)
+      atoms.push_back({"Q", label("Q", i), 0.62 + 0.0007 * i, 0.45 - 0.0005 * i, 0.21 + 0.0011 * i, i + 2});
+    auto c = std::make_unique<Crystal>(Cell{25, 25, 25, 90, 90, 90}, body_centred_cubic_operators(), atoms);
+    c->run.kw.kfragbld = 1;
+    state.ResumeTiming();
+    try {
+      fragment_modifications(c->run);
+      state.SkipWithError("the chain did not reach the limit");
+    } catch (const Stop&) {
+    }
+  }
+}
+BENCHMARK(BM_FragmentCompletionCubicChain)->Unit(benchmark::kMillisecond);
+
 // The whole program on fragments-512.inp (target: under half a second).
 void BM_FragmentWholeRun512(benchmark::State& state) { bench::whole_run(state, input_512); }
 BENCHMARK(BM_FragmentWholeRun512)->Unit(benchmark::kMillisecond);

@@ -8,8 +8,12 @@
 // group, and the first image bonded to some molecule atom is added. The scan
 // from the start finds the smallest position that is not cut off and bonded.
 // Atoms are only ever added, so a position scanned without result can become
-// addable only by bonding with an atom added later; such positions are kept
-// in a queue, found from the side of each new atom.
+// addable only by bonding with an atom added later, and a group's cut can only
+// move forward, by an atom added later that coincides with one of its images.
+// Both are found from the side of each new atom, among the scanned groups
+// whose images can come near it (an index by position), and bonded positions
+// wait in a queue ordered as the scan meets them. Each new atom and each
+// group thus costs about one look at its neighbourhood, not a rescan.
 #include <algorithm>
 
 #include "fragments/fragment_internals.hpp"
@@ -33,11 +37,18 @@ Completion::Completion(const Run& run, const std::vector<Vec3>& positions, const
       pos_(positions),
       nsym_(run.gv.nsym),
       nc_(run.gv.ncells),
-      width_(2 * run.gv.ncells + 1) {
+      width_(2 * run.gv.ncells + 1),
+      atoms_(window_),
+      groups_(window_) {
   for (const auto& s : symbols) rules_.add(s);
+  for (std::size_t i = 0; i < pos_.size(); ++i) atoms_.insert(static_cast<long long>(i), pos_[i]);
 }
 
 Vec3 Completion::base(int k, int s) const { return image_base(run_, s, pos_[static_cast<std::size_t>(k - 1)]); }
+
+Vec3 Completion::group_base(long long group) const {
+  return base(static_cast<int>(group / nsym_) + 1, static_cast<int>(group % nsym_) + 1);
+}
 
 int Completion::translation_index(int tx, int ty, int tz) const {
   return ((tz + nc_) * width_ + (ty + nc_)) * width_ + (tx + nc_);
@@ -67,20 +78,30 @@ bool Completion::next(Addition& a) {
   return false;
 }
 
+bool Completion::scan_group(long long group, Addition& a) {
+  const Vec3 q = group_base(group);
+  dead_from_.push_back(width_ * width_ * width_);
+  ++scanned_;
+  scanning_ = group;
+  const bool added = scan_positions(group, q, a);
+  scanning_ = -1;
+  // Filed for the atoms still to come, unless cut off from its first
+  // translation on: such a group never yields an atom again.
+  if (dead_from_[static_cast<std::size_t>(group)] > 0) groups_.insert(group, q);
+  return added;
+}
+
 // Evaluates one group with the molecule as it is; on an addition the rest of
 // the group is cut off by the new atom itself.
-bool Completion::scan_group(long long group, Addition& a) {
-  const int k = static_cast<int>(group / nsym_) + 1, s = static_cast<int>(group % nsym_) + 1;
-  const Vec3 q = base(k, s);
-  group_base_.push_back(q);
-  const int cells = width_ * width_ * width_;
-  dead_from_.push_back(cells);
-  queued_.resize(queued_.size() + static_cast<std::size_t>(cells), 0);
-  ++scanned_;
-
+bool Completion::scan_positions(long long group, const Vec3& q, Addition& a) {
+  const int k = static_cast<int>(group / nsym_) + 1;
   // Molecule atoms that some translation of this group can reach, by translation.
-  std::vector<std::pair<int, int>> near;  // (t, atom index from 0)
-  for (int i = 0; i < size(); ++i) {
+  auto& near = near_;
+  near.clear();
+  found_.clear();
+  atoms_.near(q, found_);
+  for (long long f : found_) {
+    const int i = static_cast<int>(f);
     int lo[3], hi[3];
     if (!window_.range(q, pos_[static_cast<std::size_t>(i)], lo, hi)) continue;
     for (int tz = lo[2]; tz <= hi[2]; ++tz)
@@ -120,7 +141,7 @@ bool Completion::scan_group(long long group, Addition& a) {
 
 void Completion::take(long long group, int t, int m, Addition& a) {
   const int k = static_cast<int>(group / nsym_) + 1, s = static_cast<int>(group % nsym_) + 1;
-  const Vec3 p = at_translation(group_base_[static_cast<std::size_t>(group)], t);
+  const Vec3 p = at_translation(group_base(group), t);
   a.k = k;
   a.s = s;
   a.t[0] = t % width_ - nc_;
@@ -131,19 +152,26 @@ void Completion::take(long long group, int t, int m, Addition& a) {
   a.distance = calcdist(run_, p, pos_[static_cast<std::size_t>(m - 1)]);
   a.threshold = rules_.threshold(k - 1, m - 1);
 
+  atoms_.insert(static_cast<long long>(pos_.size()), p);
   pos_.push_back(p);
   const int y = rules_.add_like(k - 1);
   auto& dead = dead_from_[static_cast<std::size_t>(group)];
   dead = std::min(dead, t);
 
-  // Scanned positions that the new atom cuts off or bonds with.
-  for (long long h = 0; h < scanned_; ++h) {
-    const Vec3& q = group_base_[static_cast<std::size_t>(h)];
+  // Scanned positions that the new atom cuts off or bonds with: a position
+  // before the cut of its group that was passed over may now be taken, and a
+  // coincidence moves the cut forward, hiding the translations after it.
+  found_.clear();
+  groups_.near(p, found_);
+  if (scanning_ >= 0) found_.push_back(scanning_);
+  for (long long h : found_) {
+    auto& dead_h = dead_from_[static_cast<std::size_t>(h)];
+    if (dead_h == 0) continue;
+    const Vec3 q = group_base(h);
     int lo[3], hi[3];
     if (!window_.range(q, p, lo, hi)) continue;
     const int kh = static_cast<int>(h / nsym_);
     const Vec3& xk = pos_[static_cast<std::size_t>(kh)];
-    auto& dead_h = dead_from_[static_cast<std::size_t>(h)];
     for (int tz = lo[2]; tz <= hi[2]; ++tz)
       for (int ty = lo[1]; ty <= hi[1]; ++ty)
         for (int tx = lo[0]; tx <= hi[0]; ++tx) {
@@ -151,17 +179,12 @@ void Completion::take(long long group, int t, int m, Addition& a) {
           if (th >= dead_h) continue;
           const Vec3 ph = at_translation(q, th);
           if (calcdist(run_, ph, xk) < tiny) continue;
-          if (calcdist(run_, ph, p) < tiny) {
+          const real d = calcdist(run_, ph, p);
+          if (d < tiny) {
             dead_h = th;
             continue;
           }
-          // Queued once: the first atom it bonds with stays the first in row order.
-          char& queued = queued_[static_cast<std::size_t>(h) * static_cast<std::size_t>(width_ * width_ * width_) +
-                                 static_cast<std::size_t>(th)];
-          if (!queued && !rules_.excluded(kh, y) && calcdist(run_, ph, p) <= rules_.threshold(kh, y)) {
-            queued = 1;
-            pending_.push({h, th, y + 1});
-          }
+          if (!rules_.excluded(kh, y) && d <= rules_.threshold(kh, y)) pending_.push({h, th, y + 1});
         }
   }
 }

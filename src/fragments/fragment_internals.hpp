@@ -3,6 +3,7 @@
 
 #include <queue>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "fragments/bond_rules.hpp"
@@ -41,8 +42,8 @@ struct Addition {
 // order of a scan (atom k, operator s, translations tz, ty, tx with tx
 // innermost) that restarts from the first atom after every addition, without
 // rescanning: images scanned before the last addition can only become new
-// candidates by bonding with the new atom, and those are found from the new
-// atom's side.
+// candidates by bonding with the new atom, or be cut off by it, and both are
+// found from the new atom's side among the images filed near it.
 class Completion {
  public:
   Completion(const Run& run, const std::vector<Vec3>& positions, const std::vector<std::string>& symbols);
@@ -58,9 +59,11 @@ class Completion {
     bool operator>(const Pending& o) const { return std::tie(group, t, m) > std::tie(o.group, o.t, o.m); }
   };
   Vec3 base(int k, int s) const;
+  Vec3 group_base(long long group) const;
   Vec3 at_translation(const Vec3& q, int t) const;
   int translation_index(int tx, int ty, int tz) const;
   bool scan_group(long long group, Addition& a);
+  bool scan_positions(long long group, const Vec3& q, Addition& a);
   void take(long long group, int t, int m, Addition& a);
 
   const Run& run_;
@@ -69,9 +72,14 @@ class Completion {
   std::vector<Vec3> pos_;
   int nsym_, nc_, width_;
   long long scanned_ = 0;             // groups (k, s) scanned so far
-  std::vector<Vec3> group_base_;      // per scanned group: the image before translation
   std::vector<int> dead_from_;        // per scanned group: first translation cut off by a coincidence
-  std::vector<char> queued_;          // per scanned position: already waiting in pending_
+  WindowIndex atoms_;                 // molecule atoms (numbered from 0) by position
+  WindowIndex groups_;                // scanned groups by the position of their untranslated image
+  long long scanning_ = -1;           // the group being scanned, not yet filed
+  std::vector<long long> found_;      // scratch for the index queries
+  std::vector<std::pair<int, int>> near_;  // scratch: (translation, atom from 0) of a group
+  // Positions waiting to be added. A position bonded with several new atoms
+  // waits once for each; taking it cuts it off, so only the first entry counts.
   std::priority_queue<Pending, std::vector<Pending>, std::greater<>> pending_;
 };
 

@@ -2,6 +2,9 @@
 // bonded images and its limit, and the all-atom tables.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <limits>
 
 #include "fragments/fragments.hpp"
 #include "fragments/random_crystal.hpp"
@@ -24,6 +27,27 @@ std::vector<std::string> symbols_of(const Run& run) {
   return s;
 }
 
+// Runs the fast completion and the literal restart scan side by side up to
+// `cap` additions; returns the number of additions.
+std::size_t expect_restart_order(const Run& run, std::size_t cap, int trial) {
+  const auto literal = literal_completion(run, positions_of(run), symbols_of(run), cap);
+  Completion fast(run, positions_of(run), symbols_of(run));
+  std::vector<Addition> got;
+  Addition a;
+  while (got.size() < cap && fast.next(a)) got.push_back(a);
+  EXPECT_EQ(got.size(), literal.size()) << "trial " << trial;
+  for (std::size_t i = 0; i < std::min(got.size(), literal.size()); ++i) {
+    const auto &x = got[i], &y = literal[i];
+    EXPECT_TRUE(x.k == y.k && x.s == y.s && x.m == y.m && x.t[0] == y.t[0] && x.t[1] == y.t[1] && x.t[2] == y.t[2])
+        << "trial " << trial << " addition " << i;
+    for (int d = 1; d <= 3; ++d) EXPECT_EQ(x.p(d), y.p(d));
+    EXPECT_EQ(x.distance, y.distance);
+    EXPECT_EQ(x.threshold, y.threshold);
+    if (::testing::Test::HasFailure()) break;
+  }
+  return got.size();
+}
+
 TEST(Completion, AdditionsFollowTheRestartScanOnRandomCrystals) {
   std::mt19937 rng(77);
   int grown = 0;
@@ -31,25 +55,131 @@ TEST(Completion, AdditionsFollowTheRestartScanOnRandomCrystals) {
     const auto rc = random_crystal(rng, 2 + trial % 6, trial % 3 == 2);
     Crystal c(rc.cell, rc.ops, rc.atoms);
     if (trial % 4 == 1) c.exclude({{"C", "C"}});
-    const std::size_t cap = 25;
-    const auto literal = literal_completion(c.run, positions_of(c.run), symbols_of(c.run), cap);
-    Completion fast(c.run, positions_of(c.run), symbols_of(c.run));
-    std::vector<Addition> got;
-    Addition a;
-    while (got.size() < cap && fast.next(a)) got.push_back(a);
-    ASSERT_EQ(got.size(), literal.size()) << "trial " << trial;
-    for (std::size_t i = 0; i < got.size(); ++i) {
-      const auto &x = got[i], &y = literal[i];
-      EXPECT_TRUE(x.k == y.k && x.s == y.s && x.m == y.m && x.t[0] == y.t[0] && x.t[1] == y.t[1] &&
-                  x.t[2] == y.t[2])
-          << "trial " << trial << " addition " << i;
-      for (int d = 1; d <= 3; ++d) EXPECT_EQ(x.p(d), y.p(d));
-      EXPECT_EQ(x.distance, y.distance);
-      EXPECT_EQ(x.threshold, y.threshold);
-    }
-    grown += got.size() > 3 ? 1 : 0;
+    grown += expect_restart_order(c.run, 25, trial) > 3 ? 1 : 0;
   }
   EXPECT_GT(grown, 8);
+}
+
+// 48 and 24 operators: many images of one atom coincide, so new atoms often
+// cut off translations of operators scanned before them.
+TEST(Completion, AdditionsFollowTheRestartScanInHighSymmetryGroups) {
+  std::mt19937 rng(2027);
+  int grown = 0;
+  for (int trial = 0; trial < 14; ++trial) {
+    const auto rc = random_symmetric_crystal(rng, 1 + trial % 4);
+    Crystal c(rc.cell, rc.ops, rc.atoms);
+    c.run.gv.ncells = 1 + trial % 2;
+    if (trial % 5 == 3) c.exclude({{"C", "H"}});
+    grown += expect_restart_order(c.run, 30, trial) > 10 ? 1 : 0;
+  }
+  EXPECT_GT(grown, 6);
+}
+
+// Chains through the crystal, followed far beyond the first cells, where the
+// new atoms bond with images scanned long before.
+TEST(Completion, PolymersFollowTheRestartScanFarAlongTheChain) {
+  std::mt19937 rng(4242);
+  int long_chains = 0;
+  for (int trial = 0; trial < 10; ++trial) {
+    const auto rc = random_polymer_crystal(rng, 2 + trial % 3);
+    Crystal c(rc.cell, rc.ops, rc.atoms);
+    c.run.gv.ncells = 1;
+    long_chains += expect_restart_order(c.run, 70, trial) == 70 ? 1 : 0;
+  }
+  EXPECT_GT(long_chains, 6);
+}
+
+Vec3 point(double x, double y, double z) {
+  Vec3 p;
+  p(1) = static_cast<real>(x);
+  p(2) = static_cast<real>(y);
+  p(3) = static_cast<real>(z);
+  return p;
+}
+
+// The index behind completion offers every point that some translation of the
+// window joins with the query point, whatever the points: far out, not finite,
+// or in a cell the window cannot prune.
+TEST(WindowIndex, OffersEveryPointTheWindowCanJoin) {
+  std::mt19937 rng(5);
+  std::uniform_real_distribution<double> u(-5, 5);
+  Crystal c(Cell{25.1, 17.3, 13.2, 80, 100, 110}, {"x, y, z"}, {});
+  Crystal flat(Cell{25.1, 17.3, 13.2, 90, 90, 90}, {"x, y, z"}, {});
+  flat.run.geo.g(3, 3) = 0;
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+  for (const orbicutter::Run* run : {&c.run, &flat.run}) {
+    for (int nc : {0, 1, 2}) {
+      const TranslationWindow window(run->geo.g, nc, sp(2.1f));
+      WindowIndex index(window);
+      std::vector<Vec3> points;
+      for (int i = 0; i < 100; ++i) points.push_back(point(u(rng), u(rng), u(rng)));
+      // A crowd in one box.
+      for (int i = 0; i < 100; ++i) points.push_back(point(0.5 + u(rng) / 50, 0.5 + u(rng) / 50, 0.5 + u(rng) / 50));
+      for (int i = 0; i < 30; ++i) points.push_back(point(std::round(u(rng)), 0.25, u(rng) / 4));
+      // Many points near the edge of the window of another point.
+      for (int i = 0; i < 400; ++i) {
+        const Vec3 q = points[rng() % 200];
+        double x[3];
+        for (int a = 0; a < 3; ++a) {
+          const double edge = window.prunes() ? window.half_width(a) : 0.3;
+          // Translations inside, at and just beyond the last one the window tries.
+          const int t = i % 2 ? static_cast<int>(rng() % 7) - 3
+                              : (rng() % 2 ? 1 : -1) * (nc + static_cast<int>(rng() % 2));
+          x[a] = static_cast<double>(q.v[a]) + static_cast<double>(t) + edge * (2.2 * u(rng) / 10);
+        }
+        points.push_back(point(x[0], x[1], x[2]));
+      }
+      for (double far : {1e7, 1e7 + 1, 1e7 + 0.01, -3e9}) points.push_back(point(far, 0.5, 0.5));
+      points.push_back(point(nan, 0.5, 0.5));
+      points.push_back(point(0.5, inf, 0.5));
+      for (std::size_t i = 0; i < points.size(); ++i) index.insert(static_cast<long long>(i), points[i]);
+      int joined = 0;
+      for (std::size_t j = 0; j < points.size(); ++j) {
+        std::vector<long long> ids;
+        index.near(points[j], ids);
+        std::vector<char> offered(points.size(), 0);
+        for (long long id : ids) offered[static_cast<std::size_t>(id)] = 1;
+        for (std::size_t i = 0; i < points.size(); ++i) {
+          int lo[3], hi[3];
+          if (window.range(points[j], points[i], lo, hi) || window.range(points[i], points[j], lo, hi)) {
+            EXPECT_TRUE(offered[i]) << "point " << i << " query " << j << " ncells " << nc;
+            ++joined;
+          }
+        }
+      }
+      EXPECT_GT(joined, 400);
+    }
+  }
+}
+
+// A chain through a cubic crystal with 48 operators, found by the fragment
+// search and completed up to 200 x 48 atoms, ends with the box.
+TEST(FragmentModifications, ChainInCubicCrystalGrowsToTheLimitOfTheWholeUnit) {
+  std::string input = "CELL 25 25 25 90 90 90\nSYMM 48 0\n";
+  for (const auto& op : cubic_operators(false, true)) input += op + "\n";
+  input += "NFRG 200 1\nMOL 1 200\n";
+  char line[96];
+  for (int j = 0; j < 17; ++j) {
+    std::snprintf(line, sizeof line, "C C%d %.6f 0.3 0.1\n", j + 1, (j + 0.5) / 17);
+    input += line;
+  }
+  // Away from every image of the chain (the atoms may bond among themselves).
+  for (int i = 0; i < 183; ++i) {
+    std::snprintf(line, sizeof line, "Q Q%d %.6f %.6f %.6f\n", i, 0.46 + 0.0004 * i, 0.53 - 0.0003 * i,
+                  0.47 + 0.0002 * i);
+    input += line;
+  }
+  input += "FRGM 1 1 1\nDMAX 5\n";
+  const auto r = testing::run_program_on(input, "chain.inp");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find(" --> Too many atoms generated <--\n"), std::string::npos);
+  ASSERT_TRUE(r.files.count("chain.out"));
+  const std::string& log = r.files.at("chain.out");
+  // The 17 atoms of the chain and 9584 images make one atom more than 9600.
+  std::size_t bonds = 0;
+  for (std::size_t p = 0; (p = log.find(" New bond has been detected", p)) != std::string::npos; ++p) ++bonds;
+  EXPECT_EQ(bonds, 9584u);
+  EXPECT_EQ(log.find(" Fragment number =      2\n"), std::string::npos);
 }
 
 TEST(FragmentModifications, CentreOutsideTheCellIsShiftedByWholeCells) {

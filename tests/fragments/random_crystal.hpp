@@ -37,32 +37,25 @@ inline void to_fractional(const Mat3& mt, const double r[3], double f[3]) {
   f[0] = (r[0] - mt(1, 2) * f[1] - mt(1, 3) * f[2]) / mt(1, 1);
 }
 
-inline RandomCrystal random_crystal(std::mt19937& rng, int nat, bool oblique) {
+// Atoms for the cell and operators of rc, after those it has: chains of plausibly bonded atoms,
+// some bonded to symmetry images of earlier ones, and loose atoms.
+inline void add_random_atoms(std::mt19937& rng, int nat, RandomCrystal& rc) {
   std::uniform_real_distribution<double> u(0, 1);
-  RandomCrystal rc;
-  for (;;) {
-    rc.cell = {4 + 8 * u(rng), 4 + 8 * u(rng), 4 + 8 * u(rng), 90, 90, 90};
-    if (oblique) {
-      rc.cell.alpha = 60 + 60 * u(rng);
-      rc.cell.beta = 60 + 60 * u(rng);
-      rc.cell.gamma = 60 + 60 * u(rng);
-    } else if (u(rng) < 0.5) {
-      rc.cell.beta = 90 + 25 * u(rng);
-    }
-    const double d = 0.017453292;
-    const double ca = std::cos(rc.cell.alpha * d), cb = std::cos(rc.cell.beta * d), cg = std::cos(rc.cell.gamma * d);
-    if (1 - ca * ca - cb * cb - cg * cg + 2 * ca * cb * cg > 0.05) break;
-  }
-  const auto& sets = operator_sets();
-  rc.ops = sets[static_cast<std::size_t>(rng() % sets.size())];
-  if (!oblique && rc.ops.size() == 3) rc.ops.resize(1);
-
   Crystal probe(rc.cell, rc.ops, {});
   const Mat3& mt = probe.run.geo.mt;
   static const char* const elements[] = {"C", "C", "C", "H", "H", "O", "N", "Cl", "Fe", "Xx", "D"};
   std::vector<std::array<double, 3>> cart;
   std::vector<Vec3> frac;
-  for (int i = 0; i < nat; ++i) {
+  for (const auto& a : rc.atoms) {
+    Vec3 fv;
+    fv(1) = static_cast<real>(a.x);
+    fv(2) = static_cast<real>(a.y);
+    fv(3) = static_cast<real>(a.z);
+    const Vec3 c = cartesian(mt, fv);
+    cart.push_back({c(1), c(2), c(3)});
+    frac.push_back(fv);
+  }
+  for (int i = static_cast<int>(rc.atoms.size()); i < nat; ++i) {
     double r[3];
     if (i > 0 && u(rng) < 0.3) {
       // Bonded to a symmetry image of an earlier atom: molecules on symmetry
@@ -97,6 +90,96 @@ inline RandomCrystal random_crystal(std::mt19937& rng, int nat, bool oblique) {
     const std::string el = elements[rng() % (sizeof elements / sizeof *elements)];
     rc.atoms.push_back({el, label(el, i + 1), f[0], f[1], f[2]});
   }
+}
+
+inline RandomCrystal random_crystal(std::mt19937& rng, int nat, bool oblique) {
+  std::uniform_real_distribution<double> u(0, 1);
+  RandomCrystal rc;
+  for (;;) {
+    rc.cell = {4 + 8 * u(rng), 4 + 8 * u(rng), 4 + 8 * u(rng), 90, 90, 90};
+    if (oblique) {
+      rc.cell.alpha = 60 + 60 * u(rng);
+      rc.cell.beta = 60 + 60 * u(rng);
+      rc.cell.gamma = 60 + 60 * u(rng);
+    } else if (u(rng) < 0.5) {
+      rc.cell.beta = 90 + 25 * u(rng);
+    }
+    const double d = 0.017453292;
+    const double ca = std::cos(rc.cell.alpha * d), cb = std::cos(rc.cell.beta * d), cg = std::cos(rc.cell.gamma * d);
+    if (1 - ca * ca - cb * cb - cg * cg + 2 * ca * cb * cg > 0.05) break;
+  }
+  const auto& sets = operator_sets();
+  rc.ops = sets[static_cast<std::size_t>(rng() % sets.size())];
+  if (!oblique && rc.ops.size() == 3) rc.ops.resize(1);
+  add_random_atoms(rng, nat, rc);
+  return rc;
+}
+
+// Operators of high-symmetry groups with the cell they belong to: m-3m (48),
+// m-3 with body centring (48) and 6/mmm (24).
+struct SymmetricSetting {
+  std::vector<std::string> ops;
+  bool hexagonal = false;
+};
+
+inline std::vector<std::string> cubic_operators(bool all_permutations, bool body_centred) {
+  const char* const orders[6][3] = {{"x", "y", "z"}, {"z", "x", "y"}, {"y", "z", "x"},
+                                    {"y", "x", "z"}, {"x", "z", "y"}, {"z", "y", "x"}};
+  std::vector<std::string> ops;
+  for (int c = 0; c < (body_centred ? 2 : 1); ++c)
+    for (int p = 0; p < (all_permutations ? 6 : 3); ++p)
+      for (int signs = 0; signs < 8; ++signs) {
+        std::string op;
+        for (int i = 0; i < 3; ++i) {
+          if (i > 0) op += ", ";
+          if ((signs >> i) & 1) op += "-";
+          op += orders[p][i];
+          if (c == 1) op += "+1/2";
+        }
+        ops.push_back(op);
+      }
+  return ops;
+}
+
+inline const std::vector<SymmetricSetting>& symmetric_settings() {
+  static const std::vector<SymmetricSetting> settings = {
+      {cubic_operators(true, false), false},
+      {cubic_operators(false, true), false},
+      {{"x, y, z",    "-y, x-y, z",  "-x+y, -x, z", "-x, -y, z",   "y, -x+y, z",  "x-y, x, z",
+        "y, x, -z",   "x-y, -y, -z", "-x, -x+y, -z", "-y, -x, -z", "-x+y, y, -z", "x, x-y, -z",
+        "-x, -y, -z", "y, -x+y, -z", "x-y, x, -z",  "x, y, -z",    "-y, x-y, -z", "-x+y, -x, -z",
+        "-y, -x, z",  "-x+y, y, z",  "x, x-y, z",   "y, x, z",     "x-y, -y, z",  "-x, -x+y, z"},
+       true},
+  };
+  return settings;
+}
+
+// A crystal of one of the high-symmetry settings, in its own cell shape.
+inline RandomCrystal random_symmetric_crystal(std::mt19937& rng, int nat) {
+  std::uniform_real_distribution<double> u(0, 1);
+  RandomCrystal rc;
+  const auto& settings = symmetric_settings();
+  const auto& setting = settings[static_cast<std::size_t>(rng() % settings.size())];
+  const double a = 4 + 10 * u(rng);
+  rc.cell = setting.hexagonal ? Cell{a, a, 3 + 9 * u(rng), 90, 90, 120} : Cell{a, a, a, 90, 90, 90};
+  rc.ops = setting.ops;
+  add_random_atoms(rng, nat, rc);
+  return rc;
+}
+
+// A zigzag carbon chain along a short edge (2.2 to 2.8 angstrom) with nat - 2
+// more atoms on it or loose; the chain runs through the whole crystal.
+inline RandomCrystal random_polymer_crystal(std::mt19937& rng, int nat) {
+  std::uniform_real_distribution<double> u(0, 1);
+  RandomCrystal rc;
+  const double a = 2.2 + 0.6 * u(rng), b = 4 + 6 * u(rng);
+  rc.cell = {a, b, 4 + 6 * u(rng), 90, 90 + 20 * u(rng), 90};
+  const auto& sets = operator_sets();
+  rc.ops = sets[static_cast<std::size_t>(rng() % (sets.size() - 1))];
+  const double x = u(rng), y = u(rng), z = u(rng);
+  rc.atoms.push_back({"C", "C1", x, y, z});
+  rc.atoms.push_back({"C", "C2", x + 0.5, y + 0.75 / b, z});
+  add_random_atoms(rng, nat, rc);
   return rc;
 }
 
