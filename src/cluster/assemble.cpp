@@ -204,14 +204,6 @@ struct Builder {
     return im;
   }
 
-  static Vec3 cell(int tx, int ty, int tz) {
-    Vec3 u;
-    u(1) = static_cast<real>(tx);
-    u(2) = static_cast<real>(ty);
-    u(3) = static_cast<real>(tz);
-    return u;
-  }
-
   void fragment(int f, real radius) {
     auto& at = run.at;
     auto& geo = run.geo;
@@ -245,7 +237,7 @@ struct Builder {
       for (int tz = -nc; tz <= nc; ++tz)
         for (int ty = -nc; ty <= nc; ++ty)
           for (int tx = -nc; tx <= nc; ++tx, ++trial) {
-            const Vec3 u = cell(tx, ty, tz);
+            const Vec3 u = lattice_translation(tx, ty, tz);
             run.tmp.utrans = u;
             for (std::size_t k = 0; k < pos.size(); ++k) pos[k] = translated(im.base[k], u);
             if (n > 0) run.tmp.abc = pos.back();
@@ -290,7 +282,7 @@ struct Builder {
         im = images(s, n, centre);
         s_now = s;
       }
-      const Vec3 u = cell(tx, ty, tz);
+      const Vec3 u = lattice_translation(tx, ty, tz);
       for (std::size_t k = 0; k < pos.size(); ++k) pos[k] = translated(im.base[k], u);
       if (coincident(pos)) continue;
       const Vec3 moved = kbuild == 3 ? translated(im.centre, u) : centre;

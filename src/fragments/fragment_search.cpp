@@ -46,11 +46,7 @@ std::vector<std::vector<int>> image_bonds(const Run& run) {
         for (int tx = lo[0]; tx <= hi[0] && !bonded; ++tx)
           for (int ty = lo[1]; ty <= hi[1] && !bonded; ++ty)
             for (int tz = lo[2]; tz <= hi[2] && !bonded; ++tz) {
-              Vec3 u;
-              u(1) = static_cast<real>(tx);
-              u(2) = static_cast<real>(ty);
-              u(3) = static_cast<real>(tz);
-              bonded = calcdist(run, xj, translated(q, u)) <= threshold;
+              bonded = calcdist(run, xj, translated(q, lattice_translation(tx, ty, tz))) <= threshold;
             }
       }
       if (bonded) list.push_back(m);

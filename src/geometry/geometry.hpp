@@ -36,6 +36,15 @@ inline Vec3 translated(const Vec3& q, const Vec3& u) {
   return x;
 }
 
+// A whole-cell translation (tx, ty, tz) as a vector.
+inline Vec3 lattice_translation(int tx, int ty, int tz) {
+  Vec3 u;
+  u(1) = static_cast<real>(tx);
+  u(2) = static_cast<real>(ty);
+  u(3) = static_cast<real>(tz);
+  return u;
+}
+
 // Row i of a coordinate table as a vector.
 inline Vec3 row3(const Table<real>& t, int i) {
   Vec3 v;

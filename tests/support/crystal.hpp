@@ -75,13 +75,7 @@ inline void set_operators(Run& run, const std::vector<std::string>& ops) {
   }
 }
 
-inline Vec3 translation(int tx, int ty, int tz) {
-  Vec3 u;
-  u(1) = static_cast<real>(tx);
-  u(2) = static_cast<real>(ty);
-  u(3) = static_cast<real>(tz);
-  return u;
-}
+inline Vec3 translation(int tx, int ty, int tz) { return lattice_translation(tx, ty, tz); }
 
 // One atom at a fractional position.
 struct AtomSpec {
