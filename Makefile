@@ -1,6 +1,8 @@
 # Two commands: `make demo` and `make test`.
 BUILD ?= build
 JOBS ?= 2
+# e.g. BENCH_ARGS='--benchmark_filter=-.*Literal.*' to skip the slow literal algorithms
+BENCH_ARGS ?=
 
 .PHONY: demo test test-sanitize bench configure build clean
 
@@ -31,7 +33,7 @@ test-sanitize:
 bench:
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DORBICUTTER_TESTS=OFF -DORBICUTTER_BENCH=ON -DORBICUTTER_CHECKED=OFF >/dev/null
 	cmake --build build-bench -j $(JOBS)
-	./build-bench/orbicutter_bench
+	./build-bench/orbicutter_bench $(BENCH_ARGS)
 
 clean:
 	rm -rf build build-sanitize build-bench demo-run
