@@ -38,3 +38,19 @@ TEST(Driver, LogIsNamedAfterTheSystemName) {
 }
 
 }  // namespace
+
+namespace {
+
+// A product that cannot be created (here a folder stands where mol.xyz would go)
+// stops the run with the box, and the other products opened before are taken back.
+TEST(Driver, ProductThatCannotBeCreated) {
+  const auto r = run_program_on("CELL 5 5 5 90 90 90\nSYMM 1 0\nx,y,z\nNFRG 1 1\nM 1 1\nC C1 0 0 0\nDMAX 3\nGAUF 1\n",
+                                "mol.inp", {"mol.gjf"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find(" !! ERROR in ORBICUTTER !!\n --> Output file cannot be created <--\n"), std::string::npos)
+      << r.out;
+  EXPECT_TRUE(r.files.count("mol.out"));
+  EXPECT_FALSE(r.files.count("mol.xyz")) << "the cluster file opened before is removed";
+}
+
+}  // namespace

@@ -51,8 +51,9 @@ std::vector<std::string> example_names() {
   return names;
 }
 
-RunResult run_program_on(const std::string& input, const std::string& name) {
+RunResult run_program_on(const std::string& input, const std::string& name, const std::vector<std::string>& folders) {
   const auto dir = fresh_folder();
+  for (const auto& f : folders) fs::create_directories(dir / f);
   {
     std::ofstream f(dir / name, std::ios::binary);
     f << input;

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <string>
 #include <vector>
+#include <vector>
 
 namespace orbicutter::testing {
 
@@ -17,7 +18,9 @@ struct RunResult {
 
 // Writes `input` as `name` into a new empty folder, runs the executable of this
 // test build there as `<exe> <name>` and returns its products.
-RunResult run_program_on(const std::string& input, const std::string& name = "mol.inp");
+// `folders` are made in it first (to stand where a product would go).
+RunResult run_program_on(const std::string& input, const std::string& name = "mol.inp",
+                         const std::vector<std::string>& folders = {});
 // The same for an argument line given as is (for missing or odd arguments).
 RunResult run_program_with_args(const std::string& args);
 
