@@ -21,7 +21,7 @@ constexpr double bucket_margin = 0.01;
 constexpr double bucket_reach = 262144.0 * bucket_edge - 1.0;
 
 int central_count(const Run& run) {
-  return run.gv.nfrag >= 1 && run.at.frag.rows() >= 1 ? std::clamp(run.at.frag(1, 2), 0, run.gv.nat) : 0;
+  return run.gv.nfrag >= 1 && run.at.frag.rows() >= 1 ? std::clamp(run.at.frag(1, frag_size), 0, run.gv.nat) : 0;
 }
 
 // Tables grown molecule by molecule keep doubling their room.
@@ -36,7 +36,7 @@ Vec3 fragment_centre(const Run& run, int f) {
   Vec3 sum;
   int n = 0;
   for (int i = 1; i <= run.gv.nat; ++i) {
-    if (run.at.allinfo(i, 3) != f) continue;
+    if (run.at.allinfo(i, fragment_number) != f) continue;
     for (int k = 1; k <= 3; ++k) sum(k) += run.at.allgeom(i, k);
     ++n;
   }
@@ -87,9 +87,9 @@ struct Builder {
       const int i = first + k - 1;
       at.catns(i, 1) = at.molatns(k, 1);
       at.catns(i, 2) = at.molatns(k, 2);
-      for (int c = 1; c <= 8; ++c) at.cinfo(i, c) = at.molinfo(k, c);
-      at.cinfo(i, 9) = 0;
-      at.cinfo(i, 10) = 0;
+      for (int c = total_atom; c <= molecule_atom; ++c) at.cinfo(i, c) = at.molinfo(k, c);
+      at.cinfo(i, cluster_fragment) = 0;
+      at.cinfo(i, cluster_atom) = 0;
       set_row3(at.cgeom, i, pos[static_cast<std::size_t>(k - 1)]);
       index.insert(i, pos[static_cast<std::size_t>(k - 1)]);
     }
@@ -100,7 +100,7 @@ struct Builder {
   void central_molecule() {
     auto& at = run.at;
     at.catns.allocate(0, 2);
-    at.cinfo.allocate(0, 10);
+    at.cinfo.allocate(0, cluster_info_columns);
     at.cgeom.allocate(0, 3);
     const int rows = std::max(ncentral, 1024);
     at.catns.reserve_rows(rows);
@@ -113,9 +113,9 @@ struct Builder {
     for (int i = 1; i <= ncentral; ++i) {
       at.catns(i, 1) = at.allatns(i, 1);
       at.catns(i, 2) = at.allatns(i, 2);
-      for (int c = 1; c <= 8; ++c) at.cinfo(i, c) = at.allinfo(i, c);
-      at.cinfo(i, 9) = 0;
-      at.cinfo(i, 10) = 0;
+      for (int c = total_atom; c <= molecule_atom; ++c) at.cinfo(i, c) = at.allinfo(i, c);
+      at.cinfo(i, cluster_fragment) = 0;
+      at.cinfo(i, cluster_atom) = 0;
       for (int k = 1; k <= 3; ++k) at.cgeom(i, k) = at.allgeom(i, k);
       index.insert(i, row3(at.cgeom, i));
     }
@@ -135,20 +135,20 @@ struct Builder {
     auto& at = run.at;
     int n = 0;
     for (int i = 1; i <= nat; ++i)
-      if (at.allinfo(i, 3) == f) ++n;
+      if (at.allinfo(i, fragment_number) == f) ++n;
     at.molatns.release();
     at.molinfo.release();
     at.molgeom.release();
     at.molatns.allocate(n, 2);
-    at.molinfo.allocate(n, 8);
+    at.molinfo.allocate(n, all_info_columns);
     at.molgeom.allocate(n, 3);
     int k = 0;
     for (int i = 1; i <= nat; ++i) {
-      if (at.allinfo(i, 3) != f) continue;
+      if (at.allinfo(i, fragment_number) != f) continue;
       ++k;
       at.molatns(k, 1) = at.allatns(i, 1);
       at.molatns(k, 2) = at.allatns(i, 2);
-      for (int c = 1; c <= 8; ++c) at.molinfo(k, c) = at.allinfo(i, c);
+      for (int c = total_atom; c <= molecule_atom; ++c) at.molinfo(k, c) = at.allinfo(i, c);
       for (int c = 1; c <= 3; ++c) at.molgeom(k, c) = at.allgeom(i, c);
     }
     return n;
@@ -220,7 +220,7 @@ struct Builder {
       if (geo.dmax + dmol > dmin) {
         const int first = append(pos);
         for (int i = first; i <= run.gv.ncluster; ++i)
-          for (int c = 4; c <= 7; ++c) at.cinfo(i, c) = at.allinfo(1, c);
+          for (int c = symmetry_operation; c <= translation_c; ++c) at.cinfo(i, c) = at.allinfo(1, c);
       } else {
         counter = 1;
       }
@@ -250,11 +250,11 @@ struct Builder {
             last_taken = trial;
             const int first = append(pos);
             for (int i = first; i <= run.gv.ncluster; ++i) {
-              at.cinfo(i, 4) = s;
-              at.cinfo(i, 5) = tx;
-              at.cinfo(i, 6) = ty;
-              at.cinfo(i, 7) = tz;
-              at.cinfo(i, 9) = counter;
+              at.cinfo(i, symmetry_operation) = s;
+              at.cinfo(i, translation_a) = tx;
+              at.cinfo(i, translation_b) = ty;
+              at.cinfo(i, translation_c) = tz;
+              at.cinfo(i, cluster_fragment) = counter;
             }
           }
     }
@@ -307,17 +307,18 @@ void cluster_bonds(Run& run) {
   // (molecular atom number, cluster fragment number) -> cluster row, the last one on repeats.
   std::unordered_map<std::uint64_t, int> row_of;
   row_of.reserve(static_cast<std::size_t>(n));
-  for (int k = 1; k <= n; ++k) row_of[pair_key(at.cinfo(k, 8), at.cinfo(k, 9))] = at.cinfo(k, 10);
+  for (int k = 1; k <= n; ++k)
+    row_of[pair_key(at.cinfo(k, molecule_atom), at.cinfo(k, cluster_fragment))] = at.cinfo(k, cluster_atom);
   at.cbonds.release();
   at.cbonds.allocate(n, nat, 0);
   const int width = std::min(nat, at.allbonds.cols());
   for (int i = 1; i <= n; ++i) {
-    const int m = at.cinfo(i, 8);
+    const int m = at.cinfo(i, molecule_atom);
     if (m < 1 || m > at.allbonds.rows()) continue;
     for (int j = 1; j <= width; ++j) {
       const int v = at.allbonds(m, j);
       if (v == 0) continue;
-      const auto it = row_of.find(pair_key(v, at.cinfo(i, 9)));
+      const auto it = row_of.find(pair_key(v, at.cinfo(i, cluster_fragment)));
       at.cbonds(i, j) = it == row_of.end() ? v : it->second;
     }
   }
@@ -387,7 +388,7 @@ Vec3 cluster_centre(const Run& run) {
 real central_radius(const Run& run) {
   real r = 0;
   for (int i = 1; i <= run.gv.nat; ++i) {
-    if (run.at.allinfo(i, 3) != 1) continue;
+    if (run.at.allinfo(i, fragment_number) != 1) continue;
     const real d = calcdist(run, run.geo.geomcent, row3(run.at.allgeom, i));
     if (d > r) r = d;
   }
@@ -402,7 +403,8 @@ ClusterSize estimate_cluster_size(const Run& run, real radius) {
   for (int f = 1; f <= run.gv.nfrag; ++f) {
     const Vec3 c = fragment_centre(run, f);
     for (int i = 1; i <= nat; ++i)
-      if (run.at.allinfo(i, 3) == f) extent = std::max(extent, static_cast<double>(calcdist(run, c, row3(run.at.allgeom, i))));
+      if (run.at.allinfo(i, fragment_number) == f)
+        extent = std::max(extent, static_cast<double>(calcdist(run, c, row3(run.at.allgeom, i))));
   }
   const double reach = run.kw.kbuild == 2 || run.kw.kbuild == 3 ? static_cast<double>(radius) : 0.0;
   const double r = std::max(0.0, static_cast<double>(geo.dmax) + reach + extent);
@@ -431,11 +433,13 @@ void assemble_cluster(Run& run, real radius, int max_rows) {
 
   auto& at = run.at;
   const int n = run.gv.ncluster;
-  for (int i = 1; i <= n; ++i) at.cinfo(i, 10) = i;
+  for (int i = 1; i <= n; ++i) at.cinfo(i, cluster_atom) = i;
   // A new molecule wherever the pair (fragment, cluster fragment number) changes.
   int nmol = 1;
   for (int i = 2; i <= n; ++i)
-    if (at.cinfo(i, 3) != at.cinfo(i - 1, 3) || at.cinfo(i, 9) != at.cinfo(i - 1, 9)) ++nmol;
+    if (at.cinfo(i, fragment_number) != at.cinfo(i - 1, fragment_number) ||
+        at.cinfo(i, cluster_fragment) != at.cinfo(i - 1, cluster_fragment))
+      ++nmol;
   run.gv.nmol = nmol;
   cluster_bonds(run);
 
@@ -443,7 +447,7 @@ void assemble_cluster(Run& run, real radius, int max_rows) {
   if (run.kw.kcharge == 1) {
     at.ccharge.allocate(n, 0);
     for (int i = 1; i <= n; ++i) {
-      const int t = at.cinfo(i, 1);
+      const int t = at.cinfo(i, total_atom);
       if (t >= 1 && t <= at.fcharge.size()) at.ccharge(i) = at.fcharge(t);
     }
   }

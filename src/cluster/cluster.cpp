@@ -39,7 +39,7 @@ void legend(Run& run) {
 
 // The charge of a cluster atom lives in the input list, under its total atom number.
 real input_charge(const Run& run, int i) {
-  const int t = run.at.cinfo(i, 1);
+  const int t = run.at.cinfo(i, total_atom);
   return t >= 1 && t <= run.at.fcharge.size() ? run.at.fcharge(t) : real(0);
 }
 
@@ -52,8 +52,10 @@ void full_listing(Run& run) {
   if (run.kw.kver >= 2) legend(run);
   for (int i = 1; i <= run.gv.ncluster; ++i) {
     log.put("(2A4)", at.catns(i, 1), at.catns(i, 2));
-    log.put("(10I6)", at.cinfo(i, 1), at.cinfo(i, 2), at.cinfo(i, 3), at.cinfo(i, 4), at.cinfo(i, 5),
-            at.cinfo(i, 6), at.cinfo(i, 7), at.cinfo(i, 8), at.cinfo(i, 9), at.cinfo(i, 10));
+    log.put("(10I6)", at.cinfo(i, total_atom), at.cinfo(i, fragment_atom), at.cinfo(i, fragment_number),
+            at.cinfo(i, symmetry_operation), at.cinfo(i, translation_a), at.cinfo(i, translation_b),
+            at.cinfo(i, translation_c), at.cinfo(i, molecule_atom), at.cinfo(i, cluster_fragment),
+            at.cinfo(i, cluster_atom));
     log.put("(3F10.6)", at.cgeom(i, 1), at.cgeom(i, 2), at.cgeom(i, 3));
     if (run.kw.kcharge == 1) log.put("(F10.6)", input_charge(run, i));
     end_with_bonds(log, at.cbonds, i, nat);
@@ -85,9 +87,9 @@ void cluster_building(Run& run) {
   if (kw.kcrystal == 1) writecrystal(run, run.units.d12);
 
   // The whole central molecule carries the operation and translation of its first atom.
-  const int ncentral = gv.nfrag >= 1 ? std::min(at.frag(1, 2), gv.nat) : 0;
+  const int ncentral = gv.nfrag >= 1 ? std::min(at.frag(1, frag_size), gv.nat) : 0;
   for (int i = 2; i <= ncentral; ++i)
-    for (int c = 4; c <= 7; ++c) at.allinfo(i, c) = at.allinfo(1, c);
+    for (int c = symmetry_operation; c <= translation_c; ++c) at.allinfo(i, c) = at.allinfo(1, c);
 
   run.units.out.write("(A)", " >> Cluster building routine <<");
   run.t_phase = cpu_seconds();

@@ -23,7 +23,8 @@ Vec3 centred(const Run& run, const Vec3& f) {
 // A molecule ends where the pair (fragment, cluster fragment number) changes; with
 // the cluster fragment number alone, copies of different fragments could merge.
 bool new_molecule(const Table<int>& cinfo, int i) {
-  return cinfo(i, 3) != cinfo(i - 1, 3) || cinfo(i, 9) != cinfo(i - 1, 9);
+  return cinfo(i, fragment_number) != cinfo(i - 1, fragment_number) ||
+         cinfo(i, cluster_fragment) != cinfo(i - 1, cluster_fragment);
 }
 
 void open_dimer_file(Run& run, Unit& unit, const std::string& name) {
@@ -53,13 +54,13 @@ void dimer_generation(Run& run) {
   run.t_phase = start;
 
   // Central molecule, with the cluster centre in the extra row.
-  const int natdim0 = at.frag(1, 2);
+  const int natdim0 = at.frag(1, frag_size);
   gv.natdim0 = natdim0;
-  at.mol0info.allocate(natdim0, 10);
+  at.mol0info.allocate(natdim0, cluster_info_columns);
   at.mol0atns.allocate(natdim0, 2);
   at.mol0geom.allocate(natdim0 + 1, 3);
   for (int k = 1; k <= natdim0; ++k) {
-    for (int c = 1; c <= 10; ++c) at.mol0info(k, c) = at.cinfo(k, c);
+    for (int c = total_atom; c <= cluster_atom; ++c) at.mol0info(k, c) = at.cinfo(k, c);
     for (int c = 1; c <= 2; ++c) at.mol0atns(k, c) = at.catns(k, c);
     for (int c = 1; c <= 3; ++c) at.mol0geom(k, c) = at.cgeom(k, c);
   }
@@ -78,11 +79,11 @@ void dimer_generation(Run& run) {
   }
   int natdim = 0;
   for (int f = 1; f <= gv.nfrag; ++f)
-    if (at.frag(f, 2) > natdim) natdim = at.frag(f, 2);
+    if (at.frag(f, frag_size) > natdim) natdim = at.frag(f, frag_size);
   if (largest > natdim) natdim = largest;
   gv.natdim = natdim;
 
-  at.mol1info.allocate(npart, natdim, 10);
+  at.mol1info.allocate(npart, natdim, cluster_info_columns);
   at.mol1atns.allocate(npart, natdim, 2);
   at.mol1geom.allocate(npart, natdim + 1, 3);
   at.diminfo.allocate(npart, 3, 0);
@@ -96,7 +97,7 @@ void dimer_generation(Run& run) {
         k = 0;
       }
       ++k;
-      for (int c = 1; c <= 10; ++c) at.mol1info(m, k, c) = at.cinfo(i, c);
+      for (int c = total_atom; c <= cluster_atom; ++c) at.mol1info(m, k, c) = at.cinfo(i, c);
       for (int c = 1; c <= 2; ++c) at.mol1atns(m, k, c) = at.catns(i, c);
       for (int c = 1; c <= 3; ++c) at.mol1geom(m, k, c) = at.cgeom(i, c);
       at.diminfo(m, 1) = k;
@@ -173,8 +174,9 @@ void dimer_generation(Run& run) {
     if (gaussian) open_dimer_file(run, cp, name + "_G");
     Unit* cpp = gaussian ? &cp : nullptr;
 
-    const int op = at.mol1info(m, 1, 4);
-    const int ta = at.mol1info(m, 1, 5), tb = at.mol1info(m, 1, 6), tc = at.mol1info(m, 1, 7);
+    const int op = at.mol1info(m, 1, symmetry_operation);
+    const int ta = at.mol1info(m, 1, translation_a), tb = at.mol1info(m, 1, translation_b),
+              tc = at.mol1info(m, 1, translation_c);
     xyz.write("(I6)", natdim0 + at.diminfo(m, 1));
     xyz.write("(A,I4,A,4I3,A,5I1,A,I1)", " ORBICUTTER DIMER: ", m, " SYMMETRY: ", op, ta, tb, tc, " ORTEP: ", ta + 5,
               tb + 5, tc + 5, 0, op, " NDIM: ", at.diminfo(m, 3));

@@ -39,7 +39,7 @@ int gather_ring(const Run& run, int r, Table<real>& points) {
   points.allocate(size, 3);
   int n = 0;
   for (int i = 1; i <= run.gv.nat && n < size; ++i) {
-    const int number = at.allinfo(i, 1);
+    const int number = at.allinfo(i, total_atom);
     bool member = false;
     for (int c = 1; c <= listed && !member; ++c) member = at.ringatoms(r, c) == number;
     if (!member) continue;

@@ -19,7 +19,8 @@ void special_positions(Run& run) {
       run.tmp.abc = image(run, s, f, no_translation);
       if (matdist(run.tmp.abc, f) < tiny && s != 1) {
         ++count;
-        log.write("(2A4,I6,A,I2)", at.fatns(i, 1), at.fatns(i, 2), at.finfo(i, 1), " on symmtery element = ", s);
+        log.write("(2A4,I6,A,I2)", at.fatns(i, 1), at.fatns(i, 2), at.finfo(i, total_atom),
+                  " on symmtery element = ", s);
       }
     }
   }

@@ -245,7 +245,7 @@ void KeywordReader::read_nfrg() {
   gv.nfrag = nfrag;
   const bool charged = run_.kw.kcharge == 1;
   at.fatns.allocate(nat, 2, std::string(3, ' '));
-  at.finfo.allocate(nat, 3, 0);
+  at.finfo.allocate(nat, input_info_columns, 0);
   at.fgeom.allocate(nat, 3, 0);
   if (charged) at.fcharge.allocate(nat, 0);
   at.frag.allocate(nfrag, 2, 0);
@@ -259,8 +259,8 @@ void KeywordReader::read_nfrg() {
     // The blocks must fill the N rows exactly, each with at least one atom: an
     // empty fragment has no centre to report or to build a cluster around.
     if (count < 1 || count > nat - t) fail_keyword("NFRG");
-    at.frag(m, 1) = m;
-    at.frag(m, 2) = count;
+    at.frag(m, frag_id) = m;
+    at.frag(m, frag_size) = count;
     for (int i = 1; i <= count; ++i) {
       ++t;
       if (charged) {
@@ -272,9 +272,9 @@ void KeywordReader::read_nfrg() {
                        item(at.fgeom(t, 2)), item(at.fgeom(t, 3))}),
              "NFRG");
       }
-      at.finfo(t, 1) = t;
-      at.finfo(t, 2) = i;
-      at.finfo(t, 3) = number;
+      at.finfo(t, total_atom) = t;
+      at.finfo(t, fragment_atom) = i;
+      at.finfo(t, fragment_number) = number;
     }
   }
   if (t != nat) fail_keyword("NFRG");

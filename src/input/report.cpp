@@ -115,7 +115,8 @@ void write_atoms(Run& run) {
 
   log.write("(A,I6)", " Number of fragments = ", gv.nfrag);
   for (int m = 1; m <= gv.nfrag; ++m)
-    log.write("(A,I6,A,I6)", " Fragment number = ", at.frag(m, 1), "  |  Number of atoms = ", at.frag(m, 2));
+    log.write("(A,I6,A,I6)", " Fragment number = ", at.frag(m, frag_id),
+              "  |  Number of atoms = ", at.frag(m, frag_size));
   log.write("(A)", rule_line);
   log.write("(A,I6)", " Total number of atoms = ", gv.nat);
   if (kw.kver >= 2) {
@@ -187,11 +188,12 @@ namespace orbicutter {
 void write_fragment_atom(Run& run, Unit& unit, int t) {
   const auto& at = run.at;
   if (run.kw.kcharge == 1)
-    unit.write("(2A4,3I6,3F10.6,F10.6)", at.fatns(t, 1), at.fatns(t, 2), at.finfo(t, 1), at.finfo(t, 2),
-               at.finfo(t, 3), at.fgeom(t, 1), at.fgeom(t, 2), at.fgeom(t, 3), at.fcharge(t));
+    unit.write("(2A4,3I6,3F10.6,F10.6)", at.fatns(t, 1), at.fatns(t, 2), at.finfo(t, total_atom),
+               at.finfo(t, fragment_atom), at.finfo(t, fragment_number), at.fgeom(t, 1), at.fgeom(t, 2), at.fgeom(t, 3),
+               at.fcharge(t));
   else
-    unit.write("(2A4,3I6,3F10.6)", at.fatns(t, 1), at.fatns(t, 2), at.finfo(t, 1), at.finfo(t, 2), at.finfo(t, 3),
-               at.fgeom(t, 1), at.fgeom(t, 2), at.fgeom(t, 3));
+    unit.write("(2A4,3I6,3F10.6)", at.fatns(t, 1), at.fatns(t, 2), at.finfo(t, total_atom), at.finfo(t, fragment_atom),
+               at.finfo(t, fragment_number), at.fgeom(t, 1), at.fgeom(t, 2), at.fgeom(t, 3));
 }
 
 }  // namespace orbicutter

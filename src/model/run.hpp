@@ -66,15 +66,39 @@ struct Geometry {
   Vec3 geomcent, geomcentf, geomcentfix;
 };
 
-// Info columns: 1 total atom number, 2 fragment atom number, 3 fragment number,
-// 4 symmetry operation, 5-7 cell translation, 8 molecular atomic number,
-// 9 cluster fragment number, 10 cluster atomic number.
+// The columns of the atom description tables (finfo, molinfo, allinfo, cinfo and
+// their companions). The log's legends count the two name columns first, so
+// column k is legend item k + 2.
+enum InfoColumn : int {
+  total_atom = 1,          // the atom's number in the input list; an image keeps its source's
+  fragment_atom = 2,       // the atom's number within its fragment (an image: its source's)
+  fragment_number = 3,     // the fragment that holds the atom
+  symmetry_operation = 4,  // the operator that produced the atom (the identity for input atoms)
+  translation_a = 5,       // whole-cell translation added along a
+  translation_b = 6,       // ... along b
+  translation_c = 7,       // ... along c
+  molecule_atom = 8,       // the atom's row in the all-atom tables
+  cluster_fragment = 9,    // the molecule's number among the copies of its fragment in the cluster
+  cluster_atom = 10,       // the atom's row in the cluster tables
+};
+// How many of those columns each table set carries.
+inline constexpr int input_info_columns = fragment_number;  // finfo, tinfo
+inline constexpr int moved_info_columns = translation_c;    // molinfo while fragments are modified
+inline constexpr int all_info_columns = molecule_atom;      // allinfo; molinfo in cluster building
+inline constexpr int cluster_info_columns = cluster_atom;   // cinfo
+
+// The columns of the fragment table frag.
+enum FragColumn : int {
+  frag_id = 1,    // the fragment number
+  frag_size = 2,  // its number of atoms
+};
+
 struct Atoms {
   Table<std::string> fatns;  // (nat, 2) element, label
-  Table<int> finfo;          // (nat, 3)
+  Table<int> finfo;          // (nat, input_info_columns)
   Table<real> fgeom;         // (nat, 3)
   Vec<real> fcharge;         // (nat), when kcharge = 1
-  Table<int> frag;           // (nfrag, 2) fragment number, atom count
+  Table<int> frag;           // (nfrag, 2) frag_id, frag_size
 
   Table<std::string> molatns;
   Table<int> molinfo;
@@ -82,7 +106,7 @@ struct Atoms {
   Vec<real> molcharge;
 
   Table<std::string> allatns;  // (nat, 2)
-  Table<int> allinfo;          // (nat, 8)
+  Table<int> allinfo;          // (nat, all_info_columns)
   Table<real> allgeom;         // (nat, 3)
   Vec<real> allcharge;         // (nat)
   Table<int> allbonds;         // (nat, nat) bonded atoms, ascending, then zeros
@@ -90,7 +114,7 @@ struct Atoms {
   Table<int> rcont;            // reduced connectivity matrix
 
   Table<std::string> catns;  // (ncluster, 2)
-  Table<int> cinfo;          // (ncluster, 10)
+  Table<int> cinfo;          // (ncluster, cluster_info_columns)
   Table<real> cgeom;         // (ncluster, 3)
   Vec<real> ccharge;
   Table<int> cbonds;         // (ncluster, nat)

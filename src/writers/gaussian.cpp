@@ -21,7 +21,7 @@ std::string atom_name(const Run& run, int i, bool layered) {
   const std::string& symbol = run.at.catns(i, 1);
   std::string name = layered ? fixed_text(trim(symbol) + "--", 15) : fixed_text(symbol, 3) + std::string(12, ' ');
   if (run.kw.kcharge == 1) {
-    const real q = run.at.fcharge(run.at.cinfo(i, 1));
+    const real q = run.at.fcharge(run.at.cinfo(i, total_atom));
     const real magnitude = std::abs(q);
     const std::string text = trim(format_record("(F8.6)", std::array<Value, 1>{Value(magnitude)}));
     name = fixed_text(rtrim(name) + (q >= sp(1.0e-4f) ? text : "-" + text), 15);
@@ -55,7 +55,7 @@ void writegaussian(Run& run, Unit& unit) {
   const real limit = sp(0.01f);
   const bool layered_name = geo.dmax > limit;
   const bool layered_row = geo.dmax >= limit;
-  const int ncentral = at.frag(1, 2);
+  const int ncentral = at.frag(1, frag_size);
   for (int i = 1; i <= gv.ncluster; ++i) {
     Vec3 v;
     for (int q = 1; q <= 3; ++q) v(q) = at.cgeom(i, q) - geo.geomcent(q);

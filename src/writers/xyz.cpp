@@ -19,9 +19,9 @@ void writexyz(Run& run, Unit& unit) {
   unit.write("(A)", trim(run.gv.outf));
   for (int i = 1; i <= run.gv.ncluster; ++i) {
     std::string label = trim(at.catns(i, 1)) + digits(i);
-    if (at.cinfo(i, 4) != 1) {
+    if (at.cinfo(i, symmetry_operation) != 1) {
       label += '_';
-      label += digits(at.cinfo(i, 4));
+      label += digits(at.cinfo(i, symmetry_operation));
     }
     Vec3 v;
     for (int k = 1; k <= 3; ++k) v(k) = at.cgeom(i, k) - geo.geomcent(k);

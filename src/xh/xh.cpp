@@ -77,7 +77,7 @@ class Categories {
   // Ring r lists the atom by its total atom number, so an image belongs to the
   // rings of the atom it was generated from.
   bool lists(int r, int atom) const {
-    const int number = at_.allinfo(atom, 1);
+    const int number = at_.allinfo(atom, total_atom);
     const int size = std::min(at_.rings(r), at_.ringatoms.cols());
     for (int c = 1; c <= size; ++c)
       if (at_.ringatoms(r, c) == number) return true;

@@ -67,11 +67,11 @@ TEST(ClusterBuilding, MoleculeOnInversionCentreAppearsOnce) {
   Crystal d(6.0, 6.0, 6.0, 90, 90, 90, {"x,y,z", "-x,-y,-z"}, {{"C", "C1", 0.12, 0, 0}, {"C", "C2", -0.12, 0, 0}}, 5.5);
   cluster_building(d.run);
   ASSERT_EQ(d.run.gv.nmol, 3);
-  EXPECT_EQ(d.run.at.cinfo(3, 5), -1);
-  EXPECT_EQ(d.run.at.cinfo(3, 9), 1);
-  EXPECT_EQ(d.run.at.cinfo(5, 5), 1);
-  EXPECT_EQ(d.run.at.cinfo(5, 9), 2);
-  EXPECT_EQ(d.run.at.cinfo(6, 10), 6);
+  EXPECT_EQ(d.run.at.cinfo(3, translation_a), -1);
+  EXPECT_EQ(d.run.at.cinfo(3, cluster_fragment), 1);
+  EXPECT_EQ(d.run.at.cinfo(5, translation_a), 1);
+  EXPECT_EQ(d.run.at.cinfo(5, cluster_fragment), 2);
+  EXPECT_EQ(d.run.at.cinfo(6, cluster_atom), 6);
   EXPECT_EQ(d.run.at.cbonds(5, 1), 6);  // bonds translated to cluster rows
   EXPECT_EQ(d.run.at.cbonds(6, 1), 5);
 }
@@ -93,9 +93,9 @@ TEST(ClusterBuilding, TwoFragmentSaltCountsEveryIon) {
   const auto& at = c->run.at;
   ASSERT_EQ(c->run.gv.ncluster, 9);
   EXPECT_EQ(c->run.gv.nmol, 9);
-  EXPECT_EQ(at.cinfo(2, 3), 2);
-  EXPECT_EQ(at.cinfo(2, 9), 0);  // stored copy
-  for (int i = 3; i <= 9; ++i) EXPECT_EQ(at.cinfo(i, 9), i - 2);
+  EXPECT_EQ(at.cinfo(2, fragment_number), 2);
+  EXPECT_EQ(at.cinfo(2, cluster_fragment), 0);  // stored copy
+  for (int i = 3; i <= 9; ++i) EXPECT_EQ(at.cinfo(i, cluster_fragment), i - 2);
   // dmax 4.5 adds the six cations at 4 angstrom.
   auto d = salt(4.5, 0);
   cluster_building(d->run);
@@ -109,17 +109,17 @@ TEST(ClusterBuilding, StoredCopyOutOfReachStartsNumberingAtTwo) {
   cluster_building(c->run);
   const auto& at = c->run.at;
   ASSERT_EQ(c->run.gv.ncluster, 9);
-  EXPECT_EQ(at.cinfo(2, 9), 2);
-  EXPECT_EQ(at.cinfo(9, 9), 9);
+  EXPECT_EQ(at.cinfo(2, cluster_fragment), 2);
+  EXPECT_EQ(at.cinfo(9, cluster_fragment), 9);
   EXPECT_EQ(c->run.gv.nmol, 9);
 }
 
 TEST(ClusterBuilding, StoredCopyTakesCentralOperationAndTranslation) {
   auto c = salt(3.8, 0);
-  c->run.at.allinfo(1, 5) = 2;  // as if the central molecule had been shifted
+  c->run.at.allinfo(1, translation_a) = 2;  // as if the central molecule had been shifted
   cluster_building(c->run);
-  EXPECT_EQ(c->run.at.cinfo(2, 5), 2);
-  EXPECT_EQ(c->run.at.cinfo(2, 4), 1);
+  EXPECT_EQ(c->run.at.cinfo(2, translation_a), 2);
+  EXPECT_EQ(c->run.at.cinfo(2, symmetry_operation), 1);
 }
 
 TEST(ClusterBuilding, CellsSearched) {
@@ -140,7 +140,7 @@ TEST(ClusterBuilding, FixedCentreIsUsedAsGiven) {
   for (int k = 1; k <= 3; ++k) c->run.geo.geomcentfix(k) = sp(0.5f);
   cluster_building(c->run);
   // Around the body centre the eight cations lie at 3.46: the central one and seven copies.
-  EXPECT_EQ(c->run.at.cinfo(1, 3), 1);
+  EXPECT_EQ(c->run.at.cinfo(1, fragment_number), 1);
   EXPECT_EQ(c->run.gv.nmol, 9);
   EXPECT_NE(c->log.str().find(" Geometrical center =   0.500000  0.500000  0.500000\n"), std::string::npos);
 }

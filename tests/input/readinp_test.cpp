@@ -141,10 +141,10 @@ TEST(ReadInp, FragmentBlocksAndCharges) {
   const int info[3][3] = {{1, 1, 7}, {2, 2, 7}, {3, 1, 9}};
   for (int t = 1; t <= 3; ++t)
     for (int j = 1; j <= 3; ++j) EXPECT_EQ(at.finfo(t, j), info[t - 1][j - 1]) << t << "," << j;
-  EXPECT_EQ(at.frag(1, 1), 1);
-  EXPECT_EQ(at.frag(1, 2), 2);
-  EXPECT_EQ(at.frag(2, 1), 2);
-  EXPECT_EQ(at.frag(2, 2), 1);
+  EXPECT_EQ(at.frag(1, frag_id), 1);
+  EXPECT_EQ(at.frag(1, frag_size), 2);
+  EXPECT_EQ(at.frag(2, frag_id), 2);
+  EXPECT_EQ(at.frag(2, frag_size), 1);
   EXPECT_EQ(at.fgeom(2, 3), static_cast<real>(0.6));
   ASSERT_EQ(at.fcharge.size(), 3);
   EXPECT_EQ(at.fcharge(1), static_cast<real>(-0.5));
