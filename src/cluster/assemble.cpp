@@ -114,6 +114,8 @@ struct Builder {
       at.catns(i, 1) = at.allatns(i, 1);
       at.catns(i, 2) = at.allatns(i, 2);
       for (int c = total_atom; c <= molecule_atom; ++c) at.cinfo(i, c) = at.allinfo(i, c);
+      // The whole central molecule carries the operation and translation of its first atom.
+      for (int c = symmetry_operation; c <= translation_c; ++c) at.cinfo(i, c) = at.allinfo(1, c);
       at.cinfo(i, cluster_fragment) = 0;
       at.cinfo(i, cluster_atom) = 0;
       for (int k = 1; k <= 3; ++k) at.cgeom(i, k) = at.allgeom(i, k);
@@ -184,12 +186,6 @@ struct Builder {
     return 0;
   }
 
-  // dmol (and, for method 3, geomcentf) as left by the candidate at hand.
-  void record(real dmol, const Vec3& centre) {
-    run.geo.dmol = dmol;
-    if (kbuild == 3) run.geo.geomcentf = centre;
-  }
-
   // The copies of one symmetry operation: positions for every cell translation.
   struct Images {
     std::vector<Vec3> base;  // rot * x + trans for each atom
@@ -206,7 +202,7 @@ struct Builder {
 
   void fragment(int f, real radius) {
     auto& at = run.at;
-    auto& geo = run.geo;
+    const auto& geo = run.geo;
     const int n = gather(f);
     std::vector<Vec3> pos(static_cast<std::size_t>(n));
     for (int k = 1; k <= n; ++k) pos[static_cast<std::size_t>(k - 1)] = row3(at.molgeom, k);
@@ -216,7 +212,6 @@ struct Builder {
     if (f > 1) {
       const real dmin = nearest(pos);
       const real dmol = dmol_for(radius, centre);
-      record(dmol, centre);
       if (geo.dmax + dmol > dmin) {
         const int first = append(pos);
         for (int i = first; i <= run.gv.ncluster; ++i)
@@ -228,26 +223,19 @@ struct Builder {
 
     // The reach test comes before the coincidence test here: a copy is taken when
     // it passes both and neither test changes anything, so the cluster is the
-    // same, and most copies out of reach never reach the index. Only the work
-    // values dmol and geomcentf could end differently; settle_last sees to them.
+    // same, and most copies out of reach never reach the index.
     const int nc = run.gv.ncells;
-    long long trial = 0, last_taken = -1;
     for (int s = 1; s <= run.gv.nsym; ++s) {
       const Images im = images(s, n, centre);
       for (int tz = -nc; tz <= nc; ++tz)
         for (int ty = -nc; ty <= nc; ++ty)
-          for (int tx = -nc; tx <= nc; ++tx, ++trial) {
+          for (int tx = -nc; tx <= nc; ++tx) {
             const Vec3 u = lattice_translation(tx, ty, tz);
-            run.tmp.utrans = u;
             for (std::size_t k = 0; k < pos.size(); ++k) pos[k] = translated(im.base[k], u);
-            if (n > 0) run.tmp.abc = pos.back();
             const Vec3 moved = kbuild == 3 ? translated(im.centre, u) : centre;
-            const real dmol = dmol_for(radius, moved);
-            if (!within(pos, geo.dmax + dmol)) continue;
+            if (!within(pos, geo.dmax + dmol_for(radius, moved))) continue;
             if (coincident(pos)) continue;
-            record(dmol, moved);
             ++counter;
-            last_taken = trial;
             const int first = append(pos);
             for (int i = first; i <= run.gv.ncluster; ++i) {
               at.cinfo(i, symmetry_operation) = s;
@@ -258,43 +246,12 @@ struct Builder {
             }
           }
     }
-    if (f == run.gv.nfrag) settle_last(n, centre, radius, trial, last_taken);
-  }
-
-  // dmol and geomcentf end as the last copy that was not coincident left them.
-  // Copies after the last one taken met the cluster as it is now, so walking
-  // back from the end finds that copy (usually the very last one tried).
-  void settle_last(int n, const Vec3& centre, real radius, long long trials, long long last_taken) {
-    const int nc = run.gv.ncells;
-    if (nc < 0) return;
-    const long long side = 2LL * nc + 1;
-    const long long per_op = side * side * side;
-    std::vector<Vec3> pos(static_cast<std::size_t>(n));
-    int s_now = 0;
-    Images im;
-    for (long long t = trials - 1; t > last_taken; --t) {
-      const int s = static_cast<int>(t / per_op) + 1;
-      const long long r = t % per_op;
-      const int tz = static_cast<int>(r / (side * side)) - nc;
-      const int ty = static_cast<int>((r / side) % side) - nc;
-      const int tx = static_cast<int>(r % side) - nc;
-      if (s != s_now) {
-        im = images(s, n, centre);
-        s_now = s;
-      }
-      const Vec3 u = lattice_translation(tx, ty, tz);
-      for (std::size_t k = 0; k < pos.size(); ++k) pos[k] = translated(im.base[k], u);
-      if (coincident(pos)) continue;
-      const Vec3 moved = kbuild == 3 ? translated(im.centre, u) : centre;
-      record(dmol_for(radius, moved), moved);
-      return;
-    }
   }
 };
 
-std::uint64_t pair_key(int col8, int col9) {
-  return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(col8)) << 32) |
-         static_cast<std::uint64_t>(static_cast<std::uint32_t>(col9));
+std::uint64_t pair_key(int molecule_atom_number, int cluster_fragment_number) {
+  return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(molecule_atom_number)) << 32) |
+         static_cast<std::uint64_t>(static_cast<std::uint32_t>(cluster_fragment_number));
 }
 
 // Bond lists in cluster numbering: a partner is the atom of the same cluster

@@ -30,7 +30,7 @@ const char* const legend[] = {
 void updated_information(Run& run) {
   const auto& gv = run.gv;
   const auto& at = run.at;
-  auto& log = run.units.log;
+  auto& log = run.sink.log;
   const bool charged = run.kw.kcharge == 1;
   const int nat = gv.nat;
 
@@ -61,7 +61,7 @@ void updated_information(Run& run) {
 
 void connectivity_matrix(Run& run) {
   const auto& at = run.at;
-  auto& log = run.units.log;
+  auto& log = run.sink.log;
   const int nat = run.gv.nat;
   log.write("(A)", " ** CONNECTIVITY MATRIX **");
   log.write("(A)", rule_line);
@@ -115,14 +115,11 @@ void connectivity(Run& run) {
 
   updated_information(run);
   if (run.kw.kver >= 1) connectivity_matrix(run);
-
-  run.units.out.write("(A)", " >> Ring routines <<");
-  run.t_phase = cpu_seconds();
 }
 
 void connectivity_reduction(Run& run) {
   auto& at = run.at;
-  auto& log = run.units.log;
+  auto& log = run.sink.log;
   const int nat = run.gv.nat;
   log.write("(A)", " ** CONNECTIVITY MATRIX REDUCTION **");
   log.write("(A)", rule_line);

@@ -39,7 +39,7 @@ Vec3 centre(const Table<real>& geom, int n) {
 // each axis; the translation columns keep describing the input position.
 void shift_into_cell(Run& run, int n) {
   auto& at = run.at;
-  auto& log = run.units.log;
+  auto& log = run.sink.log;
   bool moved = false;
   for (int k = 1; k <= 3; ++k) {
     const real c = run.geo.geomcent(k);
@@ -71,7 +71,7 @@ void molecule_atom_line(Unit& log, const char* lead, const Run& run, int i) {
 // Adds bonded images until none is left; n grows with every addition.
 void complete(Run& run, int& n, long long limit) {
   auto& at = run.at;
-  auto& log = run.units.log;
+  auto& log = run.sink.log;
   const bool charged = run.kw.kcharge == 1;
   std::vector<Vec3> positions;
   std::vector<std::string> symbols;
@@ -143,11 +143,9 @@ void fragment_modifications(Run& run) {
   auto& gv = run.gv;
   auto& kw = run.kw;
   auto& at = run.at;
-  auto& log = run.units.log;
+  auto& log = run.sink.log;
   const bool charged = kw.kcharge == 1;
 
-  run.units.out.write("(A)", " >> Fragment modification routines <<");
-  const double start = cpu_seconds();
   if (kw.kfragbld == 1 || kw.kfragsft == 1) {
     log.write("(A)", " ** FRAGMENT MODIFICATIONS **");
     log.write("(A)", rule_line);
@@ -203,7 +201,6 @@ void fragment_modifications(Run& run) {
   }
 
   log.write("(A)", rule_line);
-  cpu_line(run, start);
   int total = 0;
   for (int f = 1; f <= gv.nfrag; ++f) total += at.frag(f, frag_size);
   gv.nat = total;

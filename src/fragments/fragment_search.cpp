@@ -85,12 +85,10 @@ void fragment_search(Run& run) {
   auto& gv = run.gv;
   auto& at = run.at;
   auto& tmp = run.tmp;
-  auto& log = run.units.log;
+  auto& log = run.sink.log;
   const bool charged = run.kw.kcharge == 1;
   const int nat = gv.nat;
 
-  run.units.out.write("(A)", " >> Fragment search routine <<");
-  const double start = cpu_seconds();
   log.write("(A)", " ** FRAGMENT SEARCH **");
   log.write("(A)", rule_line);
 
@@ -141,7 +139,6 @@ void fragment_search(Run& run) {
     write_fragment_atom(run, log, i);
   }
   log.write("(A)", rule_line);
-  cpu_line(run, start);
 }
 
 }  // namespace orbicutter

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 
-#include "driver/forms.hpp"
 #include "fragments/fragments.hpp"
 #include "geometry/geometry.hpp"
 
@@ -166,12 +165,6 @@ PlaneFit planarity(const Run& run, Table<real>& points, int n) {
 void prepplanarity(Run& run, const std::string& mode) {
   if (mode == "RING_") ring_planarity(run);
   else if (mode == "GROUP") group_planarity(run);
-}
-
-void ring_phase(Run& run) {
-  if (run.kw.kring == 1) prepplanarity(run, "RING_");
-  cpu_line(run, run.t_phase);
-  prepplanarity(run, "GROUP");
 }
 
 }  // namespace orbicutter

@@ -9,6 +9,7 @@
 #include "input/input.hpp"
 #include "input/report.hpp"
 #include "model/stop.hpp"
+#include "writers/products.hpp"
 
 namespace orbicutter {
 namespace {
@@ -105,13 +106,8 @@ void KeywordReader::dispatch(const std::string& key) {
   if (key == "CLUS") read_switch("CLUS", kw.kbuild);
   else if (key == "FRGM") read_frgm();
   else if (key == "TEST") read_test();
-  else if (key == "XYZF") read_switch("XYZF", kw.kxyz);
   else if (key == "VERB") read_switch("VERB", kw.kver);
   else if (key == "CHRG") read_chrg();
-  else if (key == "ADFF") read_switch("ADFF", kw.kadf);
-  else if (key == "GAUF") read_switch("GAUF", kw.kgaussian);
-  else if (key == "SHLX") read_switch("SHLX", kw.kshelx);
-  else if (key == "CRYF") read_switch("CRYF", kw.kcrystal);
   else if (key == "DMAX") read_dmax();
   else if (key == "TOLS") read_tols();
   else if (key == "CELL") read_cell();
@@ -124,7 +120,13 @@ void KeywordReader::dispatch(const std::string& key) {
   else if (key == "NICS") read_nics();
   else if (key == "DIMR") read_switch("DIMR", kw.kdimer);
   else if (key == "CHOV") read_switch("CHOV", kw.kchover);
-  // Anything else is no keyword and its line is passed over.
+  else
+    // The switches of the output files; anything else is no keyword and its line is passed over.
+    for (const auto& p : products())
+      if (key == p.keyword) {
+        read_switch(p.keyword, kw.*p.flag);
+        return;
+      }
 }
 
 void KeywordReader::read_switch(const char* key, int& target) {

@@ -1,9 +1,9 @@
 // The run context: the six groups of shared state that every phase reads and fills.
 #pragma once
 
-#include <ctime>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "format/unit.hpp"
 #include "model/real.hpp"
@@ -35,7 +35,6 @@ struct GlobalVar {
   int ncells = 0;
   int ncluster = 0;
   int nmol = 0;
-  int natdim = 0, natdim0 = 0;
   int nrings = 0;
   int nnics = 0;
   real dnics = 0;
@@ -62,8 +61,7 @@ struct Geometry {
   Table3<real> rot;                     // (nsym, 3, 3)
   Table<real> trans;                    // (nsym, 3)
   real dmax = 0;
-  real dmol = 0;
-  Vec3 geomcent, geomcentf, geomcentfix;
+  Vec3 geomcent, geomcentfix;
 };
 
 // The columns of the atom description tables (finfo, molinfo, allinfo, cinfo and
@@ -93,6 +91,16 @@ enum FragColumn : int {
   frag_size = 2,  // its number of atoms
 };
 
+// A dimer of the central molecule: a partner molecule of the cluster that
+// touches it, representing every partner at the same centroid distance.
+struct Dimer {
+  int number = 0;        // the partner's number among the cluster molecules after the central one
+  int first = 0;         // its first row in the cluster tables
+  int atoms = 0;         // its number of rows
+  int multiplicity = 0;  // partners at the same centroid distance, itself included (NDIM)
+  real distance = 0;     // centroid distance from the cluster centre, angstrom
+};
+
 struct Atoms {
   Table<std::string> fatns;  // (nat, 2) element, label
   Table<int> finfo;          // (nat, input_info_columns)
@@ -119,13 +127,7 @@ struct Atoms {
   Vec<real> ccharge;
   Table<int> cbonds;         // (ncluster, nat)
 
-  Table<std::string> mol0atns;
-  Table<int> mol0info;
-  Table<real> mol0geom;
-  Table3<std::string> mol1atns;
-  Table3<int> mol1info;
-  Table3<real> mol1geom;
-  Table<int> diminfo;
+  std::vector<Dimer> dimers;  // the dimers of the central molecule, in partner order
 
   Vec<int> rings;          // (nrings) ring sizes
   Table<int> ringatoms;    // (nrings, largest ring) total atom numbers
@@ -138,13 +140,7 @@ struct Temporary {
   Table<int> tinfo;
   Table<real> tgeom;
   Vec<real> tcharge;
-  Vec3 abc, utrans;
-  real dista = 0;
-  Vec<int> xhshifti;
-  Vec<std::string> xhshiftc;
   Table<real> nics0, nics1, nics2;  // ring centres and probe points, Cartesian
-  Vec<std::string> elem;
-  Vec<int> elemcounts;
 };
 
 struct Parameters {
@@ -152,16 +148,12 @@ struct Parameters {
   Vec3 rzero3;
 };
 
-// The open files of a run. Product files are registered so that a failed run
-// can take back what it left incomplete.
-struct Units {
-  Unit out;  // standard output
-  Unit log;  // <system>.out
-  Unit xyz, adf, res, d12, gjf;
+// Where the phases' text goes. The program connects the run log file and
+// standard output; a sink left as it is (units without a stream) drops every line.
+struct LogSink {
+  Unit log;  // the run log, NAME.out
+  Unit out;  // standard output: reader warnings, and the routine banners and CPU-time lines of the driver
 };
-
-// Processor time in seconds.
-inline double cpu_seconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
 
 struct Run {
   GlobalVar gv;
@@ -170,12 +162,8 @@ struct Run {
   Atoms at;
   Temporary tmp;
   Parameters par;
-  Units units;
+  LogSink sink;
   std::string version = "01.03.2018:01";
-  double t0 = 0;        // start of the run
-  double t_phase = 0;   // start of the phase that runs now
-  // Files created by this run, removed again when it fails.
-  std::vector<std::string> product_files;
 };
 
 }  // namespace orbicutter

@@ -6,9 +6,9 @@
 
 namespace orbicutter {
 
-void writeadf(Run& run, Unit& unit) {
+void writeadf(const ClusterView& view, Unit& unit) {
+  const auto& run = view.run;
   const auto& gv = run.gv;
-  const auto& geo = run.geo;
   const auto& at = run.at;
   const int ncentral = at.frag(1, frag_size);
 
@@ -20,11 +20,8 @@ void writeadf(Run& run, Unit& unit) {
   unit.write("(A)", "");
   unit.write("(A)", "ATOMS");
   for (int i = 1; i <= gv.ncluster; ++i) {
-    Vec3 v;
-    for (int q = 1; q <= 3; ++q) v(q) = at.cgeom(i, q) - geo.geomcent(q);
-    const Vec3 r = cartesian(geo.mt, v);
-    unit.write("(I6,A4,3F15.7,A)", at.cinfo(i, cluster_atom), at.catns(i, 1), r(1), r(2), r(3),
-               i <= ncentral ? "   Fragment=Center" : "   Fragment=Shell");
+    unit.write("(I6,A4,3F15.7,A)", at.cinfo(i, cluster_atom), at.catns(i, 1), view.centred(i, 1), view.centred(i, 2),
+               view.centred(i, 3), i <= ncentral ? "   Fragment=Center" : "   Fragment=Shell");
   }
   unit.write("(A)", "");
   unit.write("(A)", " Basis");

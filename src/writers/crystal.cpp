@@ -5,7 +5,8 @@
 
 namespace orbicutter {
 
-void writecrystal(Run& run, Unit& unit) {
+void writecrystal(const ClusterView& view, Unit& unit) {
+  const auto& run = view.run;
   const auto& gv = run.gv;
   const auto& geo = run.geo;
   const auto& at = run.at;

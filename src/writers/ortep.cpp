@@ -9,7 +9,7 @@
 namespace orbicutter {
 
 void ortep(Run& run) {
-  auto& log = run.units.log;
+  auto& log = run.sink.log;
   const auto& at = run.at;
   log.write("(A)", " ** ORTEP CODES **");
   log.write("(A)", rule_line);

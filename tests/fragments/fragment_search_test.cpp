@@ -65,7 +65,7 @@ TEST(FragmentSearch, InterleavedMoleculesAreGroupedInFragments) {
             " H   H2      5     2     2  0.500000  0.590000  0.500000\n"
             " H   H4      6     3     2  0.500000  0.500000  0.590000\n"
             " -----------------------------------------------------------\n");
-  EXPECT_EQ(testing::mask_cpu(c.out_text()), " >> Fragment search routine <<\n -- CPU time = # s\n\n");
+  EXPECT_EQ(c.out_text(), "") << "banner and CPU time are the driver's";
   EXPECT_EQ(c.run.gv.nfrag, 2);
   EXPECT_EQ(c.run.at.frag(2, frag_id), 2);
   EXPECT_EQ(c.run.at.frag(2, frag_size), 3);

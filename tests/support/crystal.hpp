@@ -30,8 +30,8 @@ class MemoryRun {
 
  protected:
   void attach() {
-    run.units.log = Unit::memory(log);
-    run.units.out = Unit::memory(out);
+    run.sink.log = Unit::memory(log);
+    run.sink.out = Unit::memory(out);
   }
 };
 

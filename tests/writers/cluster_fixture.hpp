@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/run.hpp"
+#include "writers/view.hpp"
 #include "support/crystal.hpp"
 
 namespace orbicutter::testing {
@@ -93,12 +94,12 @@ inline void writer_cluster(Run& run) {
   run.geo.dmax = 8;
 }
 
-// Runs one writer into a string.
+// Runs one writer on the run's cluster into a string.
 template <class Writer>
-std::string written(Run& run, Writer writer) {
+std::string written(const Run& run, Writer writer) {
   std::ostringstream os;
   Unit unit = Unit::memory(os);
-  writer(run, unit);
+  writer(ClusterView(run), unit);
   return os.str();
 }
 
