@@ -16,6 +16,6 @@ void cluster_building(Run& run);
 
 // Dimers of the central molecule with its neighbours (kdimer = 1) into at.dimers.
 // `each` is called for every dimer kept, before its line in the log.
-void dimer_generation(Run& run, const std::function<void(const Dimer&)>& each = {});
+void dimer_generation(Run& run, const std::function<void(const DimerEntry&)>& each = {});
 
 }  // namespace orbicutter

@@ -60,7 +60,7 @@ bool touches(const Run& run, const Partner& p, int ncentral) {
 
 }  // namespace
 
-void dimer_generation(Run& run, const std::function<void(const Dimer&)>& each) {
+void dimer_generation(Run& run, const std::function<void(const DimerEntry&)>& each) {
   auto& at = run.at;
   Unit& log = run.sink.log;
   const int ncentral = at.frag(1, frag_size);
@@ -85,14 +85,14 @@ void dimer_generation(Run& run, const std::function<void(const Dimer&)>& each) {
   for (std::size_t m = 0; m < list.size(); ++m) {
     const Partner& p = list[m];
     if (p.representative && touches(run, p, ncentral))
-      at.dimers.push_back(Dimer{static_cast<int>(m) + 1, p.first, p.atoms, p.multiplicity, p.distance});
+      at.dimers.push_back(DimerEntry{static_cast<int>(m) + 1, p.first, p.atoms, p.multiplicity, p.distance});
   }
 
   log.write("(A)", " ** DIMER GENERATION **");
   log.write("(A)", rule_line);
   log.write("(A,I6)", " Number of generated dimers = ", static_cast<int>(at.dimers.size()));
   log.write("(A)", rule_line);
-  for (const Dimer& d : at.dimers) {
+  for (const DimerEntry& d : at.dimers) {
     if (each) each(d);
     const int op = at.cinfo(d.first, symmetry_operation);
     log.write("(I4,F8.3,2X,5I1)", d.number, d.distance, at.cinfo(d.first, translation_a) + 5,

@@ -1,16 +1,15 @@
-// Test mode: the run stops once the whole molecules are known, for a quick look
+// Test mode: the run ends once the whole molecules are known, for a quick look
 // at them before a long run.
 #include "cluster/assemble.hpp"
 #include "model/stop.hpp"
 
 namespace orbicutter {
 
-void test_molecule_stop(Run& run) {
+void test_molecule_warning(Run& run) {
   const auto box = box_lines(" !! WARNING in ORBICUTTER no. 002 !!",
                              {" --> Test XYZ file is printed <--", " --> Program stops            <--"}, true);
   for (const auto& l : box) run.sink.log.line(l);
-  run.sink.log.flush();
-  throw Stop(box, 0);
+  for (const auto& l : box) run.sink.out.line(l);
 }
 
 }  // namespace orbicutter

@@ -99,14 +99,15 @@ void phases(Run& run, Files& files, int argc, char** argv, double t0) {
     files.create(testmol, "testmol.xyz");
     write_testmol(run, testmol);
     testmol.close();
-    test_molecule_stop(run);
+    test_molecule_warning(run);
+    return;
   }
   build_cluster(run);
 
   const ClusterView view(run);
   // One file per dimer (and its counterpoise file), complete and closed before the next is created.
   if (kw.kdimer == 1)
-    find_dimers(run, [&](const Dimer& d) {
+    find_dimers(run, [&](const DimerEntry& d) {
       const std::string name = "dimer_" + digits(d.number) + ".xyz";
       Unit xyz, cp;
       files.create_product(xyz, name);
@@ -140,11 +141,11 @@ int run_program(int argc, char** argv) {
   run.sink.out = Unit::standard_output();
   try {
     phases(run, files, argc, argv, t0);
-  } catch (const Stop& stop) {
-    for (const auto& l : stop.lines) run.sink.out.line(l);
+  } catch (const Error& error) {
+    for (const auto& l : error_box(error)) run.sink.out.line(l);
     run.sink.out.flush();
-    if (stop.status != 0) files.remove_products();
-    return stop.status;
+    files.remove_products();
+    return 1;
   } catch (const std::bad_alloc&) {
     return abandon(run, files, {" --> Not enough memory for this run <--"});
   } catch (const std::exception& e) {

@@ -47,7 +47,7 @@ void build_cluster(Run& run) {
   routine(run.sink.out, " >> Cluster building routine <<", [&] { cluster_body(run); });
 }
 
-void find_dimers(Run& run, const std::function<void(const Dimer&)>& each) {
+void find_dimers(Run& run, const std::function<void(const DimerEntry&)>& each) {
   routine(run.sink.out, " >> Dimer evaluation routine <<", [&] { dimer_generation(run, each); });
 }
 

@@ -22,6 +22,6 @@ void xh_routines(Run& run);
 // The cluster around the central molecule; cluster_head must have run.
 void build_cluster(Run& run);
 // The dimers of the central molecule; `each` sees every dimer kept, in order.
-void find_dimers(Run& run, const std::function<void(const Dimer&)>& each = {});
+void find_dimers(Run& run, const std::function<void(const DimerEntry&)>& each = {});
 
 }  // namespace orbicutter

@@ -93,7 +93,7 @@ enum FragColumn : int {
 
 // A dimer of the central molecule: a partner molecule of the cluster that
 // touches it, representing every partner at the same centroid distance.
-struct Dimer {
+struct DimerEntry {
   int number = 0;        // the partner's number among the cluster molecules after the central one
   int first = 0;         // its first row in the cluster tables
   int atoms = 0;         // its number of rows
@@ -127,7 +127,7 @@ struct Atoms {
   Vec<real> ccharge;
   Table<int> cbonds;         // (ncluster, nat)
 
-  std::vector<Dimer> dimers;  // the dimers of the central molecule, in partner order
+  std::vector<DimerEntry> dimers;  // the dimers of the central molecule, in partner order
 
   Vec<int> rings;          // (nrings) ring sizes
   Table<int> ringatoms;    // (nrings, largest ring) total atom numbers
@@ -155,6 +155,9 @@ struct LogSink {
   Unit out;  // standard output: reader warnings, and the routine banners and CPU-time lines of the driver
 };
 
+// The version the banner prints.
+inline constexpr const char* program_version = "01.03.2018:01";
+
 struct Run {
   GlobalVar gv;
   Keywords kw;
@@ -163,7 +166,7 @@ struct Run {
   Temporary tmp;
   Parameters par;
   LogSink sink;
-  std::string version = "01.03.2018:01";
+  std::string version = program_version;
 };
 
 }  // namespace orbicutter

@@ -7,7 +7,7 @@ namespace {
 
 // The central molecule's rows, then the partner's, each with its fragment tag.
 template <class Row>
-void dimer_rows(const ClusterView& view, const Dimer& d, Row&& row) {
+void dimer_rows(const ClusterView& view, const DimerEntry& d, Row&& row) {
   const int ncentral = view.run.at.frag(1, frag_size);
   for (int i = 1; i <= ncentral; ++i) row(i, "(Fragment=1) ");
   for (int i = d.first; i < d.first + d.atoms; ++i) row(i, "(Fragment=2) ");
@@ -15,7 +15,7 @@ void dimer_rows(const ClusterView& view, const Dimer& d, Row&& row) {
 
 }  // namespace
 
-void write_dimer(const ClusterView& view, const Dimer& d, Unit& unit) {
+void write_dimer(const ClusterView& view, const DimerEntry& d, Unit& unit) {
   const auto& at = view.run.at;
   const int op = at.cinfo(d.first, symmetry_operation);
   const int ta = at.cinfo(d.first, translation_a), tb = at.cinfo(d.first, translation_b),
@@ -29,7 +29,7 @@ void write_dimer(const ClusterView& view, const Dimer& d, Unit& unit) {
   });
 }
 
-void write_counterpoise(const ClusterView& view, const Dimer& d, Unit& unit) {
+void write_counterpoise(const ClusterView& view, const DimerEntry& d, Unit& unit) {
   dimer_rows(view, d, [&](int i, const char* tag) {
     unit.put("(A)", trim(view.run.at.catns(i, 1)) + tag);
     unit.write("(3F15.6)", view.centred(i, 1), view.centred(i, 2), view.centred(i, 3));

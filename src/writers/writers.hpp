@@ -13,9 +13,9 @@ void writecrystal(const ClusterView& view, Unit& unit);
 void writegaussian(const ClusterView& view, Unit& unit);
 
 // Dimer d as XYZ: the central molecule, then the partner.
-void write_dimer(const ClusterView& view, const Dimer& d, Unit& unit);
+void write_dimer(const ClusterView& view, const DimerEntry& d, Unit& unit);
 // The same atoms tagged (Fragment=1) and (Fragment=2): a counterpoise job's molecule block.
-void write_counterpoise(const ClusterView& view, const Dimer& d, Unit& unit);
+void write_counterpoise(const ClusterView& view, const DimerEntry& d, Unit& unit);
 // Test mode: every atom of the whole molecules, centred on the cluster centre, as XYZ.
 void write_testmol(const Run& run, Unit& unit);
 

@@ -151,10 +151,9 @@ TEST(ClusterBuilding, OversizedClusterStopsWithBox) {
     try {
       cluster_building(c->run);
       FAIL() << "no stop for dmax " << dmax;
-    } catch (const Stop& stop) {
-      EXPECT_EQ(stop.status, 1);
-      EXPECT_NE(std::find(stop.lines.begin(), stop.lines.end(), " --> Cluster too large: reduce DMAX <--"),
-                stop.lines.end());
+    } catch (const Error& e) {
+      EXPECT_EQ(e.origin(), Error::Origin::run);
+      EXPECT_EQ(e.messages(), std::vector<std::string>{" --> Cluster too large: reduce DMAX <--"});
     }
     EXPECT_EQ(c->run.gv.ncluster, 0);
   }
@@ -211,24 +210,18 @@ TEST(ClusterBuilding, TestModeWritesTestMoleculeAndStops) {
   cluster_head(c->run);
   Unit unit = Unit::memory(xyz);
   write_testmol(c->run, unit);
-  try {
-    test_molecule_stop(c->run);
-    ADD_FAILURE() << "test mode did not stop";
-  } catch (const Stop& stop) {
-    EXPECT_EQ(stop.status, 0);
-    EXPECT_EQ(stop.lines.at(2), " !! WARNING in ORBICUTTER no. 002 !!");
-    EXPECT_EQ(stop.lines.at(4), " --> Program stops            <--");
-  }
+  test_molecule_warning(c->run);
+  const std::string box = "\n ======\n !! WARNING in ORBICUTTER no. 002 !!\n --> Test XYZ file is printed <--\n"
+                          " --> Program stops            <--\n ======\n\n ========\n | Stop |\n ========\n\n";
   EXPECT_EQ(xyz.str(),
             "     2\nsalt\n"
             "     CS1       0.000000       0.000000       0.000000\n"
             "     CL2       2.000000       2.000000       2.000000\n\n");
   EXPECT_EQ(c->run.gv.ncluster, 0);  // nothing built
-  EXPECT_EQ(c->out.str(), "");       // no cluster banner
+  EXPECT_EQ(c->out.str(), box);      // no cluster banner
   const std::string log = c->log.str();
-  EXPECT_NE(log.find(" Geometrical center =   0.000000  0.000000  0.000000\n\n ======\n !! WARNING in ORBICUTTER no. 002 !!\n"),
-            std::string::npos)
-      << log;
+  const std::string centre = " Geometrical center =   0.000000  0.000000  0.000000\n";
+  EXPECT_EQ(log.substr(log.size() - centre.size() - box.size()), centre + box);
 }
 
 }  // namespace
@@ -287,9 +280,8 @@ TEST(ClusterBuilding, ClusterOutgrowingItsCountsStops) {
   try {
     assemble_cluster(c->run, radius, 10);
     FAIL() << "no stop";
-  } catch (const Stop& stop) {
-    EXPECT_EQ(stop.status, 1);
-    EXPECT_EQ(stop.lines.at(3), " --> Cluster too large: reduce DMAX <--");
+  } catch (const Error& e) {
+    EXPECT_EQ(e.messages(), std::vector<std::string>{" --> Cluster too large: reduce DMAX <--"});
   }
   EXPECT_LE(c->run.gv.ncluster, 10);
   auto d = salt(4.5, 0);

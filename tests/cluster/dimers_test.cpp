@@ -48,7 +48,7 @@ const std::string central_rows =
 // The numbers of the dimers kept, as the phase announces them.
 std::vector<int> numbers(const Run& run) {
   std::vector<int> n;
-  for (const Dimer& d : run.at.dimers) n.push_back(d.number);
+  for (const DimerEntry& d : run.at.dimers) n.push_back(d.number);
   return n;
 }
 
@@ -67,7 +67,7 @@ TEST(DimerGeneration, KeepsTouchingRepresentativesAndTheirFiles) {
   // Each dimer is announced before its log line: a file that cannot be written
   // leaves the log without it.
   std::vector<std::string> log_before;
-  find_dimers(run, [&](const Dimer&) { log_before.push_back(logged.log.str()); });
+  find_dimers(run, [&](const DimerEntry&) { log_before.push_back(logged.log.str()); });
 
   EXPECT_EQ(numbers(run), (std::vector<int>{1, 3, 4}));
   EXPECT_EQ(logged.log.str(),
@@ -118,7 +118,7 @@ TEST(DimerGeneration, CentralMoleculeAloneGivesCountZero) {
   run.gv.ncluster = 2;
   run.gv.nmol = 1;
   int announced = 0;
-  dimer_generation(run, [&](const Dimer&) { ++announced; });
+  dimer_generation(run, [&](const DimerEntry&) { ++announced; });
   EXPECT_EQ(announced, 0);
   EXPECT_NE(logged.log.str().find(" Number of generated dimers =      0\n"
                                   " -----------------------------------------------------------\n"

@@ -314,10 +314,10 @@ TEST(FragmentModifications, ChainPolymerStopsAtTheAtomLimit) {
   try {
     fragment_modifications(c.run);
     FAIL() << "no stop";
-  } catch (const Stop& stop) {
-    EXPECT_EQ(stop.lines, box_lines(" !! ERROR in ORBICUTTER !!",
-                                    {" --> Too many atoms generated <--", " --> for a fragment           <--"}, true));
-    EXPECT_EQ(stop.status, 1);
+  } catch (const Error& e) {
+    EXPECT_EQ(e.messages(), (std::vector<std::string>{" --> Too many atoms generated <--",
+                                                       " --> for a fragment           <--"}));
+    EXPECT_EQ(e.origin(), Error::Origin::run);
   }
   // 3 input atoms and 8 operators: the 25th atom is one too many.
   std::size_t bonds = 0;
@@ -335,7 +335,7 @@ TEST(FragmentModifications, LargeChainPolymerReachesTheLimit) {
     atoms.push_back({"Q", label("Q", i), 0.31 + 0.003 * i, 0.62 - 0.002 * i, 0.11 + 0.005 * i, i + 2});
   c.set_atoms(atoms);
   c.run.kw.kfragbld = 1;
-  EXPECT_THROW(fragment_modifications(c.run), Stop);
+  EXPECT_THROW(fragment_modifications(c.run), Error);
   EXPECT_NE(c.log_text().find(" Fragment number =      1\n"), std::string::npos);
   EXPECT_EQ(c.log_text().find(" Fragment number =      2\n"), std::string::npos);
 }

@@ -35,10 +35,10 @@ std::unique_ptr<MemoryRun> read(const std::string& text) {
 std::string failure(const std::string& text) {
   try {
     read(text);
-  } catch (const Stop& s) {
-    EXPECT_EQ(s.status, 1);
+  } catch (const Error& e) {
+    EXPECT_EQ(e.origin(), Error::Origin::input);
     std::string m;
-    for (std::size_t i = 2; i + 1 < s.lines.size() && s.lines[i] != " ======"; ++i) m += s.lines[i];
+    for (const auto& line : e.messages()) m += line;
     return m;
   }
   return "";
@@ -338,7 +338,7 @@ TEST(ReadInp, MutatedInputsReadOrStopCleanly) {
     try {
       read(text);
       ++read_ok;
-    } catch (const Stop&) {
+    } catch (const Error&) {
       ++stopped;
     } catch (const std::exception& ex) {
       ADD_FAILURE() << ex.what() << " on input:\n" << text;

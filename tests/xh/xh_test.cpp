@@ -593,10 +593,9 @@ TEST(ManualXH, WrongAtomNumbersStopBeforeAnyHydrogenMoves) {
       try {
         xh_routines(c.run);
         ADD_FAILURE() << "no stop";
-      } catch (const Stop& stop) {
-        EXPECT_EQ(stop.status, 1);
-        EXPECT_EQ(stop.lines, box_lines(" !! ERROR in ORBICUTTER !!",
-                                        {" --> Wrong atom number in manual X-H list <--"}, true));
+      } catch (const Error& e) {
+        EXPECT_EQ(e.origin(), Error::Origin::run);
+        EXPECT_EQ(e.messages(), std::vector<std::string>{" --> Wrong atom number in manual X-H list <--"});
       }
       for (int i = 1; i <= 5; ++i)
         for (int k = 1; k <= 3; ++k) EXPECT_EQ(c.run.at.allgeom(i, k), before(i, k));
