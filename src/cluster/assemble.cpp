@@ -7,6 +7,7 @@
 #include <limits>
 #include <numbers>
 
+#include "cluster/cluster.hpp"
 #include "geometry/geometry.hpp"
 #include "model/stop.hpp"
 
@@ -391,12 +392,9 @@ void assemble_cluster(Run& run, real radius, int max_rows) {
   auto& at = run.at;
   const int n = run.gv.ncluster;
   for (int i = 1; i <= n; ++i) at.cinfo(i, cluster_atom) = i;
-  // A new molecule wherever the pair (fragment, cluster fragment number) changes.
   int nmol = 1;
   for (int i = 2; i <= n; ++i)
-    if (at.cinfo(i, fragment_number) != at.cinfo(i - 1, fragment_number) ||
-        at.cinfo(i, cluster_fragment) != at.cinfo(i - 1, cluster_fragment))
-      ++nmol;
+    if (starts_molecule(at.cinfo, i)) ++nmol;
   run.gv.nmol = nmol;
   cluster_bonds(run);
 

@@ -39,6 +39,7 @@ bool read_input(const std::string& path, std::string& contents) {
 // incomplete.
 struct Files {
   std::vector<Unit> product = std::vector<Unit>(products().size());  // by row of the product table
+  std::vector<Unit> companion = std::vector<Unit>(products().size());
   std::vector<std::string> created;
 
   void create(Unit& unit, const std::string& name) {
@@ -50,6 +51,7 @@ struct Files {
   }
   void remove_products() {
     for (auto& u : product) u.close();
+    for (auto& u : companion) u.close();
     for (const auto& f : created) std::remove(f.c_str());
   }
 };
@@ -88,8 +90,10 @@ void phases(Run& run, Files& files, int argc, char** argv, double t0) {
 
   if (kw.ktestmol == 0) {
     const auto table = products();
-    for (std::size_t p = 0; p < table.size(); ++p)
+    for (std::size_t p = 0; p < table.size(); ++p) {
       if (asked_for(table[p], kw)) files.create_product(files.product[p], product_file(table[p], run));
+      if (companion_asked_for(table[p], kw)) files.create_product(files.companion[p], companion_file(table[p], run));
+    }
   }
 
   build_molecules(run);
@@ -117,8 +121,10 @@ void phases(Run& run, Files& files, int argc, char** argv, double t0) {
     });
 
   const auto table = products();
-  for (std::size_t p = 0; p < table.size(); ++p)
+  for (std::size_t p = 0; p < table.size(); ++p) {
     if (files.product[p].is_open()) table[p].write(view, files.product[p]);
+    if (files.companion[p].is_open()) table[p].write_companion(view, files.companion[p]);
+  }
 
   closing(run.sink.log, t0);
   closing(run.sink.out, t0);
