@@ -110,11 +110,9 @@ int run_converter(const std::vector<std::string>& args, std::ostream& out, std::
       const fs::path target(output);
       const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
       const ProgramRun r = run_orbicutter(program, folder, target.filename().string());
-      const std::string log = (fs::path(folder) / log_name(target.filename().string())).string();
-      if (r.status != 0) {
-        throw ConversionError("orbicutter stopped: " + box_message(r.out) + " (its log: " + log + ")");
-      }
-      summary << "  orbicutter ran in " << folder << "; its log: " << log << '\n';
+      const std::string log = (target.parent_path() / log_name(target.filename().string())).string();
+      if (r.status != 0) throw ConversionError("orbicutter stopped: " + box_message(r.out) + " (its log: " + log + ")");
+      summary << "  orbicutter finished; its log: " << log << '\n';
       report_check(cv, rebuilt_molecules(r.log), summary);
     } else if (o.check) {
       if (program.empty()) program = find_orbicutter();

@@ -17,10 +17,16 @@ namespace {
 
 namespace gc = gemmi::cif;
 
+// The first of `tags` that the block gives a value, without its quotes and
+// surrounding blanks ("" when none).
 std::string value_of(gc::Block& block, std::initializer_list<const char*> tags) {
   for (const char* tag : tags)
     if (const std::string* v = block.find_value(tag))
-      if (!gc::is_null(*v)) return gc::as_string(*v);
+      if (!gc::is_null(*v)) {
+        const std::string s = gc::as_string(*v);
+        const auto b = s.find_first_not_of(" \t\r\n");
+        return b == std::string::npos ? "" : s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
+      }
   return "";
 }
 

@@ -4,6 +4,7 @@
 #include "cif/molecule_check.hpp"
 
 #include <cmath>
+#include <set>
 #include <sstream>
 
 namespace orbicutter::cif {
@@ -28,6 +29,12 @@ double hydrogens(const Composition& c) {
   double n = 0;
   for (const char* h : {"H", "D"})
     if (auto it = c.find(h); it != c.end()) n += it->second;
+  return n;
+}
+
+double atom_count(const Composition& c) {
+  double n = 0;
+  for (const auto& [el, k] : c) n += k;
   return n;
 }
 
@@ -72,23 +79,31 @@ MoleculeCheck check_molecules(const std::string& moiety, const std::vector<Compo
     return false;
   };
   // Ions that the file writes as one formula ("C8 H18 I N4 O P" for a cation
-  // and its iodide): the molecules that match nothing, once each, may add up
-  // to a part that was not rebuilt.
+  // and its iodide): one molecule that matches nothing and monatomic ions may
+  // add up to a part that was not rebuilt. Pieces of a cut molecule are told
+  // apart by being more than one polyatomic piece.
+  static const std::set<std::string> ions{"F", "Cl", "Br", "I", "Li", "Na", "K", "Rb", "Cs", "Mg", "Ca", "Sr", "Ba"};
   Composition rest;
   std::string rest_names;
+  int polyatomic = 0;
   for (const auto& [c, n] : found)
     if (!in_moiety(c)) {
+      if (atom_count(c) > 1 || !ions.count(c.begin()->first)) ++polyatomic;
       for (const auto& [el, k] : c) rest[el] += k;
       rest_names += (rest_names.empty() ? "" : " and ") + hill_formula(c);
     }
+  if (polyatomic > 1) rest.clear();
   const Moiety* joint = nullptr;
   for (const auto& m : *parts)
     if (!rest.empty() && !rebuilt_as(m.composition) && same_composition(rest, m.composition)) joint = &m;
-  if (joint) r.lines.push_back(rest_names + " together make " + hill_formula(joint->composition) + " (one formula in the file)");
+  if (joint) r.lines.push_back(rest_names + " together make " + hill_formula(joint->composition) + " (ions written as one formula)");
 
   for (const auto& [c, n] : found) {
     if (in_moiety(c) || joint) continue;
+    // The likely cause, from the nearest part in size that this molecule has
+    // all the atoms of, or that has all of its atoms.
     std::string why = "matches no part of the moiety formula";
+    double nearest = 1e300;
     for (const auto& m : *parts) {
       const std::string name = hill_formula(m.composition);
       if (same_composition(without_hydrogen(c), without_hydrogen(m.composition))) {
@@ -96,11 +111,15 @@ MoleculeCheck check_molecules(const std::string& moiety, const std::vector<Compo
         why = "is " + name + " with " + count_text(std::fabs(d)) + (d > 0 ? " hydrogen atom(s) missing" : " hydrogen atom(s) too many");
         break;
       }
+      const double gap = std::fabs(atom_count(c) - atom_count(m.composition));
+      if (gap >= nearest) continue;
       if (part_of(c, m.composition)) {
         why = "is a part of " + name + ": a molecule cut in two? (raise the bond tolerance, --tols)";
-        break;
+        nearest = gap;
+      } else if (part_of(m.composition, c)) {
+        why = "holds " + name + " and more: molecules bonded together? (lower the bond tolerance, --tols)";
+        nearest = gap;
       }
-      if (part_of(m.composition, c)) why = "holds " + name + " and more: molecules bonded together? (lower the bond tolerance, --tols)";
     }
     r.warnings.push_back("molecule " + hill_formula(c) + " " + why);
   }

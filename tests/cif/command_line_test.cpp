@@ -46,7 +46,7 @@ TEST(CommandLine, RunPutsTheProductsBesideTheInput) {
   ASSERT_EQ(r.status, 0) << r.err;
   for (const char* f : {"sub/w.inp", "sub/w.out", "sub/w.xyz", "sub/w.res"}) EXPECT_TRUE(r.files.count(f)) << f;
   EXPECT_EQ(r.files.size(), 4u);
-  EXPECT_TRUE(has(r.out, "orbicutter ran in sub; its log: sub/w.out\n")) << r.out;
+  EXPECT_TRUE(has(r.out, "orbicutter finished; its log: sub/w.out\n")) << r.out;
   EXPECT_TRUE(has(r.out, "they agree with the moiety formula H2 O")) << r.out;
 }
 

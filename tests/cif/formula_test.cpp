@@ -42,8 +42,9 @@ TEST(Formula, MoleculeCheckNamesTheLikelyCause) {
   r = check("C8 H12 N +, C4 H5 O5 -", {"C8 H12 N"});
   ASSERT_EQ(r.warnings.size(), 1u);
   EXPECT_EQ(r.warnings[0], "moiety C4 H5 O5 was not rebuilt (a site missing, or an ion without its counter-ion?)");
-  // A cation and its iodide written as one formula.
+  // A cation and its iodide written as one formula; two polyatomic pieces are no ion pair.
   EXPECT_TRUE(check("C8 H18 I N4 O P", {"C8 H18 N4 O P", "I", "I"}).warnings.empty());
+  EXPECT_EQ(check("C16 H17 N O4", {"C8 H5 N O2", "C8 H12 O2"}).warnings.size(), 3u);
   // A partly occupied guest may be missing.
   EXPECT_TRUE(check("C10 H14 O2, 0.06C H2 Cl2", {"C10 H14 O2"}).warnings.empty());
   EXPECT_FALSE(check("", {"C6 H6"}).compared);
