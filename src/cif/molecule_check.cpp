@@ -102,7 +102,7 @@ MoleculeCheck check_molecules(const std::string& moiety, const std::vector<Compo
     if (in_moiety(c) || joint) continue;
     // The likely cause, from the nearest part in size that this molecule has
     // all the atoms of, or that has all of its atoms.
-    std::string why = "matches no part of the moiety formula";
+    std::string why = "matches no part of the moiety formula (a guest to leave out? see --drop)";
     double nearest = 1e300;
     for (const auto& m : *parts) {
       const std::string name = hill_formula(m.composition);
