@@ -91,6 +91,18 @@ void append(std::vector<std::string>& to, const std::vector<std::string>& lines)
 
 }  // namespace
 
+namespace {
+
+// Texts from the CIF may hold line breaks (text fields); a comment line must
+// stay one line, or what follows a break would be read as a keyword.
+std::string one_line(std::string s) {
+  for (char& c : s)
+    if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+  return s;
+}
+
+}  // namespace
+
 std::vector<std::string> record_lines(const Conversion& cv) {
   std::vector<std::string> r;
   r.push_back("orbicutter input made by orbicutter-cif " ORBICUTTER_CIF_VERSION " from " + cv.cif_path);
@@ -104,6 +116,7 @@ std::vector<std::string> record_lines(const Conversion& cv) {
   for (const auto& [reason, labels] : dropped_by_reason(cv)) append(r, listing("dropped, " + reason, labels));
   if (auto m = moved_sites(cv); !m.empty()) append(r, listing("moved onto special positions", m));
   for (const auto& x : cv.renamed) r.push_back("label " + renaming(x, cv));
+  for (auto& line : r) line = one_line(line);
   return r;
 }
 
@@ -144,7 +157,7 @@ std::string summary_text(const Conversion& cv, const std::string& written) {
   }
   append(l, body);
   std::string out;
-  for (const auto& line : l) out += line + '\n';
+  for (const auto& line : l) out += one_line(line) + '\n';
   return out;
 }
 

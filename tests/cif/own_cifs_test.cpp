@@ -98,6 +98,21 @@ TEST(OwnCifs, DeuteratedBenzeneOnAnInversionCentre) {
   EXPECT_TRUE(has(r.out, "they agree with the moiety formula C6 D6")) << r.out;
 }
 
+TEST(OwnCifs, TextFieldsStayInComments) {
+  // Line breaks in a formula and a type symbol would otherwise start keyword lines.
+  const CifRun r = run_cif(data("own-text-field.cif") + " -o - --dmax 9");
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::istringstream in(r.out);
+  int cells = 0, dmax = 0;
+  for (std::string line; std::getline(in, line);) {
+    cells += line.rfind("CELL", 0) == 0;
+    dmax += line.rfind("DMAX", 0) == 0;
+  }
+  EXPECT_EQ(cells, 1) << r.out;
+  EXPECT_EQ(dmax, 1) << r.out;
+  EXPECT_TRUE(has(r.out, "! formula moiety: H2 O DMAX 99\n")) << r.out;
+}
+
 TEST(OwnCifs, SymmetryThatCannotBeUsed) {
   CifRun r = run_cif(data("own-no-symmetry.cif"));
   EXPECT_EQ(r.status, 1);
