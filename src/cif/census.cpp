@@ -5,14 +5,10 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "cif/text.hpp"
+
 namespace orbicutter::cif {
 namespace {
-
-std::string trimmed(const std::string& s) {
-  const auto b = s.find_first_not_of(' ');
-  if (b == std::string::npos) return "";
-  return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
 
 int field(const std::string& line, std::size_t start, std::size_t len) {
   if (line.size() < start + len) return 0;

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "cif/error.hpp"
+#include "cif/text.hpp"
 
 namespace orbicutter::cif {
 namespace {
@@ -22,11 +23,7 @@ namespace gc = gemmi::cif;
 std::string value_of(gc::Block& block, std::initializer_list<const char*> tags) {
   for (const char* tag : tags)
     if (const std::string* v = block.find_value(tag))
-      if (!gc::is_null(*v)) {
-        const std::string s = gc::as_string(*v);
-        const auto b = s.find_first_not_of(" \t\r\n");
-        return b == std::string::npos ? "" : s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
-      }
+      if (!gc::is_null(*v)) return trimmed(gc::as_string(*v));
   return "";
 }
 

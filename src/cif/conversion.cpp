@@ -8,14 +8,10 @@
 #include "cif/error.hpp"
 #include "cif/formula.hpp"
 #include "cif/special_positions.hpp"
+#include "cif/text.hpp"
 
 namespace orbicutter::cif {
 namespace {
-
-std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
 
 const CifBlock& choose_block(const std::vector<CifBlock>& blocks, const std::string& path, const std::string& wanted,
                              std::vector<std::string>& notes) {

@@ -6,6 +6,8 @@
 
 #include <cctype>
 
+#include "cif/text.hpp"
+
 namespace orbicutter::cif {
 namespace {
 
@@ -17,11 +19,6 @@ std::string element_symbol(const std::string& letters) {
   const std::string name = e.name();
   if (name.size() != letters.size()) return "";
   return name;
-}
-
-std::string upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
 }
 
 std::string leading_letters(const std::string& s) {

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "cif/text.hpp"
+
 namespace orbicutter::cif {
 namespace {
 
@@ -32,17 +34,11 @@ void add(Composition& to, const Composition& from, double times) {
   for (const auto& [el, n] : from) to[el] += n * times;
 }
 
-std::string trim(const std::string& s) {
-  const auto b = s.find_first_not_of(" \t\r\n");
-  if (b == std::string::npos) return "";
-  return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
-}
-
 bool is_charge_sign(char c) { return c == '+' || c == '-'; }
 
 std::optional<Moiety> parse_moiety(const std::string& raw) {
   Moiety m;
-  m.text = trim(raw);
+  m.text = trimmed(raw);
   const std::string& s = m.text;
   std::size_t p = 0;
   if (p < s.size() && (std::isdigit(static_cast<unsigned char>(s[p])) || s[p] == '.')) {
@@ -95,7 +91,7 @@ std::optional<std::vector<Moiety>> parse_formula(const std::string& text) {
   std::vector<Moiety> parts;
   std::stringstream ss(text);
   for (std::string part; std::getline(ss, part, ',');) {
-    if (trim(part).empty()) continue;
+    if (trimmed(part).empty()) continue;
     auto m = parse_moiety(part);
     if (!m) return std::nullopt;
     parts.push_back(*m);
@@ -119,11 +115,7 @@ std::string hill_formula(const Composition& c) {
     if (n <= 0) continue;
     if (!out.empty()) out += ' ';
     out += el;
-    if (std::fabs(n - 1) > 1e-9) {
-      std::ostringstream num;
-      num << n;
-      out += num.str();
-    }
+    if (std::fabs(n - 1) > 1e-9) out += number(n);
   }
   return out;
 }

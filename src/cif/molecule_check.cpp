@@ -7,6 +7,8 @@
 #include <set>
 #include <sstream>
 
+#include "cif/text.hpp"
+
 namespace orbicutter::cif {
 namespace {
 
@@ -36,12 +38,6 @@ double atom_count(const Composition& c) {
   double n = 0;
   for (const auto& [el, k] : c) n += k;
   return n;
-}
-
-std::string count_text(double n) {
-  std::ostringstream s;
-  s << n;
-  return s.str();
 }
 
 }  // namespace
@@ -108,7 +104,7 @@ MoleculeCheck check_molecules(const std::string& moiety, const std::vector<Compo
       const std::string name = hill_formula(m.composition);
       if (same_composition(without_hydrogen(c), without_hydrogen(m.composition))) {
         const double d = hydrogens(m.composition) - hydrogens(c);
-        why = "is " + name + " with " + count_text(std::fabs(d)) + (d > 0 ? " hydrogen atom(s) missing" : " hydrogen atom(s) too many");
+        why = "is " + name + " with " + number(std::fabs(d)) + (d > 0 ? " hydrogen atom(s) missing" : " hydrogen atom(s) too many");
         break;
       }
       const double gap = std::fabs(atom_count(c) - atom_count(m.composition));

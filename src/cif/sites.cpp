@@ -8,20 +8,10 @@
 #include <sstream>
 
 #include "cif/elements.hpp"
+#include "cif/text.hpp"
 
 namespace orbicutter::cif {
 namespace {
-
-std::string number(double v) {
-  std::ostringstream s;
-  s << v;
-  return s.str();
-}
-
-std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
 
 std::string shown(const std::string& label) { return label.empty() ? "?" : label; }
 
