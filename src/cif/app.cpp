@@ -14,6 +14,7 @@
 #include "cif/program_run.hpp"
 #include "cif/report.hpp"
 #include "cif/rings.hpp"
+#include "cif/text.hpp"
 
 namespace orbicutter::cif {
 namespace fs = std::filesystem;
@@ -46,12 +47,9 @@ std::string box_message(const std::string& out) {
     while (!part.empty() && part.back() == ' ') part.pop_back();
     msg += (msg.empty() ? "" : " ") + part;
   }
-  if (msg.empty()) {  // no box: its last line
-    const auto end = out.find_last_not_of(" \n");
-    const auto start = end == std::string::npos ? std::string::npos : out.rfind('\n', end);
-    msg = end == std::string::npos ? "no output" : out.substr(start == std::string::npos ? 0 : start + 1, end - (start == std::string::npos ? 0 : start + 1) + 1);
-  }
-  return msg;
+  if (!msg.empty()) return msg;
+  const std::string all = trimmed(out);  // no box: its last line
+  return all.empty() ? "no output" : all.substr(all.rfind('\n') + 1);
 }
 
 void report_check(const Conversion& cv, const std::vector<Composition>& rebuilt, std::ostream& out) {
@@ -84,16 +82,15 @@ int run_converter(const std::vector<std::string>& args, std::ostream& out, std::
     std::error_code ec;
     if (!to_stdout && fs::equivalent(output, o.cif_path, ec))
       throw ConversionError("the input would overwrite the CIF " + o.cif_path + "; name it with -o");
-    const std::string input_name = to_stdout ? fs::path(o.cif_path).filename().replace_extension(".inp").string() : output;
+    const std::string input_name = to_stdout ? default_output(o.cif_path) : output;
 
     std::string program;
     RingList rings;
     if (o.rings) {
       program = find_orbicutter();
       const ProgramRun trial = trial_run(program, keyword_input(cv, o), input_name);
-      if (trial.status != 0) {
+      if (trial.status != 0)
         throw ConversionError("orbicutter stopped while the rings were sought (" + box_message(trial.out) + "); no input written");
-      }
       rings = ring_list(molecule_atoms(trial.log));
     }
     const std::string text = keyword_input(cv, o, rings);
@@ -117,15 +114,11 @@ int run_converter(const std::vector<std::string>& args, std::ostream& out, std::
     } else if (o.check) {
       if (program.empty()) program = find_orbicutter();
       const ProgramRun trial = trial_run(program, text, input_name);
-      if (trial.status != 0) {
-        throw ConversionError("orbicutter stopped in the check run: " + box_message(trial.out));
-      }
+      if (trial.status != 0) throw ConversionError("orbicutter stopped in the check run: " + box_message(trial.out));
       report_check(cv, rebuilt_molecules(trial.log), summary);
     }
     return 0;
-  } catch (const ConversionError& e) {
-    err << "orbicutter-cif: error: " << e.what() << '\n';
-  } catch (const std::exception& e) {
+  } catch (const std::exception& e) {  // ConversionError, and the unforeseen ones
     err << "orbicutter-cif: error: " << e.what() << '\n';
   }
   return 1;

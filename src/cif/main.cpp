@@ -1,6 +1,5 @@
 // orbicutter-cif: a CIF in, a keyword input for orbicutter out, and on request
 // the run and the check of its molecules.
-#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -8,6 +7,6 @@
 #include "cif/app.hpp"
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+  const std::vector<std::string> args(argv + 1, argv + argc);
   return orbicutter::cif::run_converter(args, std::cout, std::cerr);
 }

@@ -23,6 +23,7 @@ std::vector<Site> usable_sites(const std::vector<CifSite>& sites, const SiteRule
   const std::set<std::string> known(known_elements.begin(), known_elements.end());
   std::vector<Site> kept;
   std::vector<std::string> from_label;
+  int untyped = 0;
   std::set<std::string> asked(rules.drop.begin(), rules.drop.end()), found;
   for (const CifSite& c : sites) {
     const std::string label = shown(c.label);
@@ -51,10 +52,12 @@ std::vector<Site> usable_sites(const std::vector<CifSite>& sites, const SiteRule
     s.fract = {c.x, c.y, c.z};
     s.occupancy = std::isfinite(c.occupancy) ? c.occupancy : 1.0;
     if (el.from_label && !c.type_symbol.empty()) from_label.push_back(label + " (type " + c.type_symbol + ") as " + el.symbol);
+    if (el.from_label && c.type_symbol.empty()) ++untyped;
     kept.push_back(s);
   }
   for (const auto& l : rules.drop)
     if (!found.count(l)) notes.push_back("--drop " + l + ": no site has this label");
+  if (untyped) notes.push_back("elements of " + std::to_string(untyped) + " site(s) without a type symbol from their labels");
   if (!from_label.empty()) {
     std::string n = "element from the label where the type is none: ";
     for (std::size_t i = 0; i < from_label.size(); ++i) n += (i ? ", " : "") + from_label[i];

@@ -50,6 +50,14 @@ TEST(CommandLine, RunPutsTheProductsBesideTheInput) {
   EXPECT_TRUE(has(r.out, "they agree with the moiety formula H2 O")) << r.out;
 }
 
+TEST(CommandLine, CheckRunLeavesNothingBehind) {
+  // The scratch folder of the check run goes under TMPDIR and away again.
+  const CifRun r = run_cif("--check --rings -o w.inp " + data(water), "mkdir tmp && export TMPDIR=$PWD/tmp");
+  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(r.files.size(), 1u);
+  EXPECT_TRUE(r.files.count("w.inp"));
+}
+
 TEST(CommandLine, FailuresLeaveNoFileAndOneLine) {
   struct Case {
     std::string args, message;
