@@ -27,8 +27,10 @@ std::vector<std::string> listing(const std::string& head, const std::vector<std:
   std::string line = head + ":";
   for (std::size_t i = 0; i < items.size(); ++i) {
     const std::string piece = " " + items[i] + (i + 1 < items.size() ? separator : "");
-    if (line.size() + piece.size() > width && line.size() > head.size() + 1) {
-      if (max_lines && lines.size() + 1 == max_lines) {
+    const bool last_line = max_lines && lines.size() + 1 == max_lines;
+    const std::size_t room = last_line && i + 1 < items.size() ? width - 28 : width;  // for the count
+    if (line.size() + piece.size() > room && line.size() > head.size() + 1) {
+      if (last_line) {
         line += " ... (" + std::to_string(items.size() - i) + " more in the input)";
         break;
       }

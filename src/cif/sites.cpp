@@ -139,7 +139,7 @@ std::vector<Site> occupied_sites(const std::vector<Site>& in, const SiteRules& r
     chosen[a] = best->id;
     // Shown with the largest occupancy of each group, which is what the file's
     // reader recognises (0.533 and 0.467), though the sums decide.
-    std::string n = name + ": group " + std::to_string(best->id) + " kept (" + how + ", occupancy " + number(best->max) + ")";
+    std::string n = name + ": group " + std::to_string(best->id) + " kept (" + how + ", " + number(best->max) + ")";
     for (const auto& g : gs)
       if (g.id != best->id) n += ", group " + std::to_string(g.id) + " dropped (" + number(g.max) + ")";
     notes.push_back(n);
