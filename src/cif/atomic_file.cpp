@@ -15,10 +15,38 @@
 
 namespace orbicutter::cif {
 
+namespace {
+
+// Writes through an existing link, device or pipe: a rename would put a plain
+// file in its place (-o /dev/null would replace the device).
+void write_through(const std::string& path, const std::string& text) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC);
+  if (fd < 0) throw ConversionError("cannot write " + path + ": " + std::strerror(errno));
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      const int err = errno;
+      ::close(fd);
+      throw ConversionError("cannot write " + path + ": " + std::strerror(err));
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (::close(fd) != 0) throw ConversionError("cannot write " + path + ": " + std::strerror(errno));
+}
+
+}  // namespace
+
 void write_atomically(const std::string& path, const std::string& text) {
   namespace fs = std::filesystem;
   std::error_code ec;
   if (fs::is_directory(path, ec)) throw ConversionError("cannot write " + path + ": it is a folder");
+  const fs::file_status st = fs::symlink_status(path, ec);
+  if (!ec && fs::exists(st) && !fs::is_regular_file(st)) {
+    write_through(path, text);
+    return;
+  }
   const fs::path target(path);
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
   std::string hidden = ".";  // (built in steps: GCC 12 warns wrongly on "." + string)

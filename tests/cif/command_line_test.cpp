@@ -31,6 +31,16 @@ TEST(CommandLine, DefaultNameStandardOutputAndList) {
   EXPECT_TRUE(r.files.empty());
 }
 
+TEST(CommandLine, SeveralDataBlocks) {
+  const std::string two = "cat " + data(water) + " " + data("own-third-site.cif") + " > two.cif";
+  CifRun r = run_cif("two.cif -o -", two);
+  EXPECT_TRUE(has(r.out, "! data block:     water_ops\n")) << r.out;
+  EXPECT_TRUE(has(r.err, "note: 2 data blocks with atom sites (water_ops, ammonia): the first,")) << r.err;
+  r = run_cif("two.cif -o - --block AMMONIA", two);
+  EXPECT_TRUE(has(r.out, "! data block:     ammonia\n")) << r.out;
+  EXPECT_FALSE(has(r.err, "note: 2 data blocks")) << r.err;
+}
+
 TEST(CommandLine, OptionsBecomeKeywords) {
   const CifRun r = run_cif(data(water) + " -o - --dmax=12.5 --method shape --dimers --no-xyz --res --d12 --gjf --adf"
                            " --no-xh --tols 0.2 0.12 0.09 0.3 --verbose 2 --test --keyword 'CHOV 1'");
@@ -77,6 +87,13 @@ TEST(CommandLine, FailuresLeaveNoFileAndOneLine) {
                 r.err.find('\n') == r.err.size() - 1) << c.args << ": " << r.err;
     EXPECT_TRUE(r.files.empty()) << c.args;
   }
+}
+
+TEST(CommandLine, LinksAndDevicesAreWrittenThrough) {
+  // A renamed temporary file would take the place of the link (or of a device).
+  const CifRun r = run_cif("-o link.inp " + data(water) + " && test -L link.inp", "touch real.inp && ln -s real.inp link.inp");
+  ASSERT_EQ(r.status, 0) << r.err;  // still a link
+  EXPECT_TRUE(has(r.files.at("real.inp"), "data block:     water_ops")) << r.files.at("real.inp");
 }
 
 TEST(CommandLine, FailedConversionKeepsAnEarlierInput) {
