@@ -17,23 +17,31 @@ namespace orbicutter::cif {
 
 namespace {
 
+[[noreturn]] void cannot_write(const std::string& path, int err) {
+  throw ConversionError("cannot write " + path + ": " + std::strerror(err));
+}
+
+// All of `text` to `fd`; 0, or the error number.
+int write_all(int fd, const std::string& text) {
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno != EINTR) return errno;
+    if (n > 0) done += static_cast<std::size_t>(n);
+  }
+  return 0;
+}
+
 // Writes through an existing link, device or pipe: a rename would put a plain
 // file in its place (-o /dev/null would replace the device).
 void write_through(const std::string& path, const std::string& text) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC);
-  if (fd < 0) throw ConversionError("cannot write " + path + ": " + std::strerror(errno));
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      const int err = errno;
-      ::close(fd);
-      throw ConversionError("cannot write " + path + ": " + std::strerror(err));
-    }
-    done += static_cast<std::size_t>(n);
+  if (fd < 0) cannot_write(path, errno);
+  if (const int err = write_all(fd, text)) {
+    ::close(fd);
+    cannot_write(path, err);
   }
-  if (::close(fd) != 0) throw ConversionError("cannot write " + path + ": " + std::strerror(errno));
+  if (::close(fd) != 0) cannot_write(path, errno);
 }
 
 }  // namespace
@@ -56,35 +64,18 @@ void write_atomically(const std::string& path, const std::string& text) {
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   const int fd = ::mkstemp(name.data());
-  if (fd < 0) throw ConversionError("cannot write " + path + ": " + std::strerror(errno));
+  if (fd < 0) cannot_write(path, errno);
   const std::string temp(name.data());
-  auto fail = [&](int err) {
-    ::close(fd);
-    ::unlink(temp.c_str());
-    throw ConversionError("cannot write " + path + ": " + std::strerror(err));
-  };
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      fail(errno);
-    }
-    done += static_cast<std::size_t>(n);
-  }
   // mkstemp makes the file private; an input file is as readable as any other.
   const mode_t mask = ::umask(0);
   ::umask(mask);
-  if (::fchmod(fd, 0666 & ~mask) != 0 || ::fsync(fd) != 0) fail(errno);
-  if (::close(fd) != 0) {
-    const int err = errno;
+  int err = write_all(fd, text);
+  if (!err && (::fchmod(fd, 0666 & ~mask) != 0 || ::fsync(fd) != 0)) err = errno;
+  if (::close(fd) != 0 && !err) err = errno;
+  if (!err && ::rename(temp.c_str(), path.c_str()) != 0) err = errno;
+  if (err) {
     ::unlink(temp.c_str());
-    throw ConversionError("cannot write " + path + ": " + std::strerror(err));
-  }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    const int err = errno;
-    ::unlink(temp.c_str());
-    throw ConversionError("cannot write " + path + ": " + std::strerror(err));
+    cannot_write(path, err);
   }
 }
 
