@@ -44,6 +44,16 @@ TEST(OwnCifs, IdentityListedSecondInAQuotedListWithIds) {
   EXPECT_TRUE(has(r.out, "they agree with the moiety formula H2 O")) << r.out;
 }
 
+TEST(OwnCifs, TranslationWithoutTextFormWrittenAsMatrices) {
+  // An inversion centre at x = 1/24: 1/12 has no text form, which would read as 0.
+  const CifRun r = run_cif(data("own-shifted-origin.cif") + " --check");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(has(r.files.at("own-shifted-origin.inp"),
+                  "SYMM 2 1\n1 0 0  0 1 0  0 0 1\n0 0 0\n-1 0 0  0 -1 0  0 0 -1\n0.08333333333333333 0 0\nNFRG"))
+      << r.files.at("own-shifted-origin.inp");
+  EXPECT_TRUE(has(r.out, "they agree with the moiety formula H2 O")) << r.out;
+}
+
 TEST(OwnCifs, SiteGivenAsThirdsGoesOntoTheAxis) {
   // N of ammonia on the three-fold axis of P3, written 0.3333 0.6667 in the file:
   // as given its three images would stay 0.0003 A apart and never merge.
