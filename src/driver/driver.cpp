@@ -13,6 +13,7 @@
 #include "cluster/cluster.hpp"
 #include "driver/forms.hpp"
 #include "driver/pipeline.hpp"
+#include "driver/usage.hpp"
 #include "input/report.hpp"
 #include "model/stop.hpp"
 #include "writers/products.hpp"
@@ -145,6 +146,10 @@ int run_program(int argc, char** argv) {
   Run run;
   Files files;
   run.sink.out = Unit::standard_output();
+  if (answer_request(argc, argv, run.sink.out)) {
+    run.sink.out.flush();
+    return 0;
+  }
   try {
     phases(run, files, argc, argv, t0);
   } catch (const Error& error) {

@@ -15,6 +15,7 @@ struct Product {
   int Keywords::*flag;     // where the reader keeps that switch
   int value = 1;           // the switch value that asks for this file
   const char* suffix;      // appended to the system name
+  const char* about;       // what the file is, for --help
   const char* generation;  // input report: this text, then the switch (nullptr: another row of the switch has it)
   const char* name;        // input report, when asked for: this text, then the file name
   const char* echo_after;  // the echo file line after which its switch line goes (nullptr: as for generation)
