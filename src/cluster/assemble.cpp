@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <unordered_map>
 
 #include "geometry/geometry.hpp"
 #include "model/stop.hpp"
@@ -59,6 +60,18 @@ struct Builder {
   Builder(Run& r, int limit)
       : run(r), nat(r.gv.nat), ncentral(central_count(r)), kbuild(r.kw.kbuild), max_rows(limit), index(r.geo.g) {}
 
+  // Room for the expected cluster, taken at once: the tables never copy themselves
+  // on the way, and pages not reached are never touched.
+  void reserve(double expected) {
+    double rows = 1.25 * expected + 1024.0;
+    if (!(rows < max_rows)) rows = max_rows;
+    if (!(rows > 1024.0)) rows = 1024.0;
+    const int n = std::max(ncentral, static_cast<int>(rows));
+    run.at.catns.reserve_rows(n);
+    run.at.cinfo.reserve_rows(n);
+    run.at.cgeom.reserve_rows(n);
+  }
+
   // Method 3: the reach towards a candidate whose centre is at `centre`: the
   // distance from the cluster centre to the central atom nearest that centre.
   real shape_reach(const Vec3& centre) const {
@@ -97,15 +110,12 @@ struct Builder {
     return first;
   }
 
-  void central_molecule() {
+  void central_molecule(double expected) {
     auto& at = run.at;
     at.catns.allocate(0, 2);
     at.cinfo.allocate(0, 10);
     at.cgeom.allocate(0, 3);
-    const int rows = std::max(ncentral, 1024);
-    at.catns.reserve_rows(rows);
-    at.cinfo.reserve_rows(rows);
-    at.cgeom.reserve_rows(rows);
+    reserve(expected);
     run.gv.ncluster = 0;
     grow_rows(at.catns, ncentral);
     grow_rows(at.cinfo, ncentral);
@@ -297,6 +307,45 @@ std::uint64_t pair_key(int col8, int col9) {
          static_cast<std::uint64_t>(static_cast<std::uint32_t>(col9));
 }
 
+// (molecular atom number, cluster fragment number) -> cluster row, the last one on
+// repeats. Molecular atom numbers run over 1..nat and every fragment numbers its
+// copies from 0, so a plain array of nat x (largest copy number + 1) entries costs a
+// few bytes per cluster atom; pairs outside it, should there be any, are hashed.
+class RowOfPair {
+ public:
+  RowOfPair(const Table<int>& cinfo, int n, int nat) : nat_(nat) {
+    int top = -1;
+    for (int k = 1; k <= n; ++k) top = std::max(top, cinfo(k, 9));
+    if (nat >= 1 && top >= 0 && static_cast<double>(nat) * (top + 1.0) <= 4.0 * n + 4096.0) {
+      copies_ = top + 1;
+      rows_.assign(static_cast<std::size_t>(nat) * static_cast<std::size_t>(copies_), absent);
+    }
+    for (int k = 1; k <= n; ++k) {
+      const std::size_t at = slot(cinfo(k, 8), cinfo(k, 9));
+      if (at != outside) rows_[at] = cinfo(k, 10);
+      else other_[pair_key(cinfo(k, 8), cinfo(k, 9))] = cinfo(k, 10);
+    }
+  }
+  // The row, or `fallback` when no cluster atom has this pair.
+  int find(int m, int copy, int fallback) const {
+    const std::size_t at = slot(m, copy);
+    if (at != outside) return rows_[at] == absent ? fallback : rows_[at];
+    const auto it = other_.find(pair_key(m, copy));
+    return it == other_.end() ? fallback : it->second;
+  }
+
+ private:
+  static constexpr int absent = std::numeric_limits<int>::min();
+  static constexpr std::size_t outside = static_cast<std::size_t>(-1);
+  std::size_t slot(int m, int copy) const {
+    if (m < 1 || m > nat_ || copy < 0 || copy >= copies_) return outside;
+    return static_cast<std::size_t>(copy) * static_cast<std::size_t>(nat_) + static_cast<std::size_t>(m - 1);
+  }
+  int nat_ = 0, copies_ = 0;
+  std::vector<int> rows_;
+  std::unordered_map<std::uint64_t, int> other_;
+};
+
 // Bond lists in cluster numbering: a partner is the atom of the same cluster
 // molecule with the partner's molecular number (the last such row, should
 // there be several); a partner not found keeps its molecular number.
@@ -304,10 +353,7 @@ void cluster_bonds(Run& run) {
   auto& at = run.at;
   const int n = run.gv.ncluster;
   const int nat = run.gv.nat;
-  // (molecular atom number, cluster fragment number) -> cluster row, the last one on repeats.
-  std::unordered_map<std::uint64_t, int> row_of;
-  row_of.reserve(static_cast<std::size_t>(n));
-  for (int k = 1; k <= n; ++k) row_of[pair_key(at.cinfo(k, 8), at.cinfo(k, 9))] = at.cinfo(k, 10);
+  const RowOfPair row_of(at.cinfo, n, nat);
   at.cbonds.release();
   at.cbonds.allocate(n, nat, 0);
   const int width = std::min(nat, at.allbonds.cols());
@@ -316,9 +362,7 @@ void cluster_bonds(Run& run) {
     if (m < 1 || m > at.allbonds.rows()) continue;
     for (int j = 1; j <= width; ++j) {
       const int v = at.allbonds(m, j);
-      if (v == 0) continue;
-      const auto it = row_of.find(pair_key(v, at.cinfo(i, 9)));
-      at.cbonds(i, j) = it == row_of.end() ? v : it->second;
+      if (v != 0) at.cbonds(i, j) = row_of.find(v, at.cinfo(i, 9), v);
     }
   }
 }
@@ -372,11 +416,31 @@ void CoincidenceIndex::insert(int row, const Vec3& p) {
   const double y[3] = {r11_ * f1 + r12_ * f2 + r13_ * f3, r22_ * f2 + r23_ * f3, r33_ * f3};
   std::int64_t b[3];
   for (int d = 0; d < 3; ++d) b[d] = static_cast<std::int64_t>(std::floor(y[d] / bucket_edge));
-  auto [it, fresh] = head_.try_emplace(pack(b[0], b[1], b[2]), row);
-  if (!fresh) {
-    next_[static_cast<std::size_t>(row)] = it->second;
-    it->second = row;
+  Slot& s = slot(pack(b[0], b[1], b[2]));
+  next_[static_cast<std::size_t>(row)] = s.row;
+  s.row = row;
+}
+
+CoincidenceIndex::Slot& CoincidenceIndex::slot(std::uint64_t key) {
+  if (2 * (used_ + 1) > slots_.size()) {
+    std::vector<Slot> old(2 * slots_.size());
+    old.swap(slots_);
+    mask_ = slots_.size() - 1;
+    for (const Slot& o : old)
+      if (o.key != 0)
+        for (std::size_t s = mix(o.key) & mask_;; s = (s + 1) & mask_)
+          if (slots_[s].key == 0) {
+            slots_[s] = o;
+            break;
+          }
   }
+  std::size_t s = mix(key) & mask_;
+  while (slots_[s].key != 0 && slots_[s].key != key) s = (s + 1) & mask_;
+  if (slots_[s].key == 0) {
+    slots_[s].key = key;
+    ++used_;
+  }
+  return slots_[s];
 }
 
 Vec3 cluster_centre(const Run& run) {
@@ -425,9 +489,11 @@ void check_cluster_size(const Run& run, real radius) {
 }
 
 void assemble_cluster(Run& run, real radius, int max_rows) {
-  Builder b(run, max_rows);
-  b.central_molecule();
-  for (int f = 1; f <= run.gv.nfrag; ++f) b.fragment(f, radius);
+  {
+    Builder b(run, max_rows);
+    b.central_molecule(estimate_cluster_size(run, radius).atoms);
+    for (int f = 1; f <= run.gv.nfrag; ++f) b.fragment(f, radius);
+  }  // the coincidence index goes before the bond lists come
 
   auto& at = run.at;
   const int n = run.gv.ncluster;
