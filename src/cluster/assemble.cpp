@@ -15,8 +15,9 @@ namespace orbicutter {
 namespace {
 
 // Bucket edge and search margin of the coincidence index, in angstrom: the margin
-// is a thousand times the tolerance, the edge fifty times the margin.
-constexpr double bucket_edge = 0.5;
+// is a thousand times the tolerance; a bucket of a molecular crystal holds a few
+// atoms, so the bucket table stays small.
+constexpr double bucket_edge = 4.0;
 constexpr double bucket_margin = 0.01;
 // Coordinates beyond this are kept outside the buckets (and checked one by one).
 constexpr double bucket_reach = 262144.0 * bucket_edge - 1.0;
@@ -204,6 +205,7 @@ struct Builder {
   struct Images {
     std::vector<Vec3> base;  // rot * x + trans for each atom
     Vec3 centre;             // the same for the molecule's centre
+    double extent = 0;       // largest distance of an atom from the first one
   };
 
   Images images(int s, int n, const Vec3& centre) const {
@@ -211,7 +213,16 @@ struct Builder {
     im.base.resize(static_cast<std::size_t>(n));
     for (int k = 1; k <= n; ++k) im.base[static_cast<std::size_t>(k - 1)] = image_base(run, s, row3(run.at.molgeom, k));
     im.centre = image_base(run, s, centre);
+    for (const auto& b : im.base) im.extent = std::max(im.extent, static_cast<double>(calcdist(run, im.base[0], b)));
     return im;
+  }
+
+  // A copy whose first atom lies farther than limit + extent from the centre has
+  // no atom within limit of it: most copies tried are settled by one distance.
+  // The margin covers the rounding of the distances compared.
+  bool surely_beyond(const Vec3& first, const Images& im, real limit) const {
+    const double d = calcdist(run, first, run.geo.geomcent);
+    return d > static_cast<double>(limit) + im.extent + 0.01 + 1e-4 * d;
   }
 
   void fragment(int f, real radius) {
@@ -249,10 +260,11 @@ struct Builder {
           for (int tx = -nc; tx <= nc; ++tx, ++trial) {
             const Vec3 u = lattice_translation(tx, ty, tz);
             run.tmp.utrans = u;
-            for (std::size_t k = 0; k < pos.size(); ++k) pos[k] = translated(im.base[k], u);
-            if (n > 0) run.tmp.abc = pos.back();
+            if (n > 0) run.tmp.abc = translated(im.base.back(), u);
             const Vec3 moved = kbuild == 3 ? translated(im.centre, u) : centre;
             const real dmol = dmol_for(radius, moved);
+            if (n > 0 && surely_beyond(translated(im.base[0], u), im, geo.dmax + dmol)) continue;
+            for (std::size_t k = 0; k < pos.size(); ++k) pos[k] = translated(im.base[k], u);
             if (!within(pos, geo.dmax + dmol)) continue;
             if (coincident(pos)) continue;
             record(dmol, moved);

@@ -86,10 +86,13 @@ class CoincidenceIndex {
     std::uint64_t key = 0;
     int row = 0;  // the last row added to the bucket
   };
+  // Every key bit reaches the low bits that pick the slot.
   static std::size_t mix(std::uint64_t x) {
+    x ^= x >> 30;
+    x *= 0xbf58476d1ce4e5b9ULL;
+    x ^= x >> 27;
+    x *= 0x94d049bb133111ebULL;
     x ^= x >> 31;
-    x *= 0x9e3779b97f4a7c15ULL;
-    x ^= x >> 29;
     return static_cast<std::size_t>(x);
   }
   // The last row of a bucket, 0 when it is empty.

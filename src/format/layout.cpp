@@ -12,7 +12,7 @@ namespace {
 
 struct RecordSink {
   static constexpr bool skips_texts = false;
-  std::string& out;
+  TextBuffer& out;
   std::string_view layout;
   std::span<const Value> values;
   long long pending = 0;  // X blanks appear only if something follows on the record
@@ -41,13 +41,13 @@ struct RecordSink {
     open_field();
     const std::string_view t = layout.substr(it.pos, it.len);
     for (std::size_t k = 0; k < t.size(); ++k) {
-      out += t[k];
+      out.push_back(t[k]);
       if (t[k] == it.quote) ++k;  // a doubled quote stands for one
     }
   }
   void blanks(std::int32_t n) { pending += n; }
   void record_end() {
-    out += '\n';
+    out.push_back('\n');
     pending = 0;
   }
 };
@@ -61,14 +61,14 @@ RuntimeLayout::RuntimeLayout(std::string text) : text_(std::move(text)) {
   if (const char* why = parse_layout(text_, parsed_)) bad_layout(text_, why);
 }
 
-void append_record(std::string& out, const ParsedLayout& layout, std::string_view text,
+void append_record(TextBuffer& out, const ParsedLayout& layout, std::string_view text,
                    std::span<const Value> values) {
   const std::size_t before = out.size();
   try {
     RecordSink sink{out, text, values};
     if (const char* why = LayoutWalk<RecordSink>(layout, values.size(), sink).run()) bad_layout(text, why);
   } catch (...) {
-    out.resize(before);
+    out.truncate(before);
     throw;
   }
 }
@@ -76,15 +76,15 @@ void append_record(std::string& out, const ParsedLayout& layout, std::string_vie
 std::string format_record(std::string_view layout, std::span<const Value> values) {
   ParsedLayout parsed;
   if (const char* why = parse_layout(layout, parsed)) bad_layout(layout, why);
-  std::string out;
+  TextBuffer out;
   append_record(out, parsed, layout, values);
-  return out;
+  return std::string(out.view());
 }
 
 std::string format_record(const RuntimeLayout& layout, std::span<const Value> values) {
-  std::string out;
+  TextBuffer out;
   append_record(out, layout.parsed(), layout.text(), values);
-  return out;
+  return std::string(out.view());
 }
 
 }  // namespace orbicutter

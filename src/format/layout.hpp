@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "format/parsed_layout.hpp"
+#include "format/text_buffer.hpp"
 
 namespace orbicutter {
 
@@ -116,7 +117,7 @@ class RuntimeLayout {
 // Appends the records of a formatted write to `out`, separated by '\n', without
 // a '\n' after the last one. Throws std::invalid_argument, leaving `out` as it
 // was, for a value of the wrong kind for its descriptor.
-void append_record(std::string& out, const ParsedLayout& layout, std::string_view text,
+void append_record(TextBuffer& out, const ParsedLayout& layout, std::string_view text,
                    std::span<const Value> values);
 
 // The same as a text. The layout is parsed here, so a malformed one throws too.
@@ -124,9 +125,9 @@ std::string format_record(std::string_view layout, std::span<const Value> values
 std::string format_record(const RuntimeLayout& layout, std::span<const Value> values);
 
 // Single edit descriptors, appended to `out`: Fw.d, Iw, Aw (w < 0: A, the whole text).
-void append_f(std::string& out, double x, int w, int d);
-void append_i(std::string& out, long long n, int w);
-void append_a(std::string& out, std::string_view s, int w);
+void append_f(TextBuffer& out, double x, int w, int d);
+void append_i(TextBuffer& out, long long n, int w);
+void append_a(TextBuffer& out, std::string_view s, int w);
 
 // The same as texts, for callers and tests.
 std::string edit_f(double x, int w, int d);

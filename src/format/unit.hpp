@@ -49,7 +49,7 @@ class Unit {
     if (file_) file_->close();
     file_.reset();
     os_ = nullptr;
-    buf_ = std::string();
+    buf_ = TextBuffer();
   }
   void flush() {
     drain();
@@ -69,7 +69,7 @@ class Unit {
   // A whole line of text: write("(A)", text).
   void line(std::string_view text) {
     if (!os_) return;
-    buf_ += text;
+    buf_.append(text);
     end_write(true);
   }
 
@@ -84,7 +84,6 @@ class Unit {
   }
   void take(Unit& o) {
     buf_ = std::move(o.buf_);
-    o.buf_.clear();
     os_ = std::exchange(o.os_, nullptr);
     file_ = std::move(o.file_);
     immediate_ = o.immediate_;
@@ -97,7 +96,7 @@ class Unit {
     end_write(end_record);
   }
   void end_write(bool end_record) {
-    if (end_record) buf_ += '\n';
+    if (end_record) buf_.push_back('\n');
     if (immediate_ || buf_.size() >= block) drain();
   }
   // The one place where bytes leave the unit.
@@ -106,7 +105,7 @@ class Unit {
     buf_.clear();
   }
 
-  std::string buf_;
+  TextBuffer buf_;
   std::ostream* os_ = nullptr;
   std::unique_ptr<std::ofstream> file_;
   bool immediate_ = false;

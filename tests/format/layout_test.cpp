@@ -207,15 +207,16 @@ static_assert(takes<t>("(A,I6,F8.3)") && takes<t>("(A,2000000000(I2))"));
 
 TEST(FormatLayout, CompiledLayoutsKeepTheirTextsAndCounts) {
   const LayoutFor<const char*, int, double> row("(A,2X,I3,'|''q''|',F6.2)");
-  std::string out = "head:";
+  TextBuffer out;
+  out.append("head:");
   append_record(out, row.parsed(), row.text(), std::array<Value, 3>{Value("ab"), Value(7), Value(-0.005)});
-  EXPECT_EQ(out, "head:ab    7|'q'| -0.01");
+  EXPECT_EQ(out.view(), "head:ab    7|'q'| -0.01");
   const RuntimeLayout counted("(I2,A," + std::to_string(3) + "I2)");
   EXPECT_EQ(format_record(counted, std::vector<Value>{1, " |", 0, 1, 0, 4}), " 1 | 0 1 0\n 4");
   EXPECT_THROW(RuntimeLayout("(I2,A,0I2)"), std::invalid_argument);
   // A failed write leaves the record as it was.
   EXPECT_THROW(append_record(out, counted.parsed(), counted.text(), std::vector<Value>{1, 2}), std::invalid_argument);
-  EXPECT_EQ(out, "head:ab    7|'q'| -0.01");
+  EXPECT_EQ(out.view(), "head:ab    7|'q'| -0.01");
 }
 
 TEST(FormatUnit, FileUnitsKeepEveryRecordInOrder) {
