@@ -34,7 +34,6 @@ bench:
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DORBICUTTER_TESTS=OFF -DORBICUTTER_BENCH=ON -DORBICUTTER_CHECKED=OFF >/dev/null
 	cmake --build build-bench -j $(JOBS)
 	./build-bench/orbicutter_bench $(BENCH_ARGS)
-	./build-bench/orbicutter_bench_sp $(BENCH_ARGS)
 
 clean:
 	rm -rf build build-sanitize build-bench demo-run

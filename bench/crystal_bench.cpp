@@ -1,7 +1,7 @@
-// A real crystal (aspirin, P21/c) cut at DMAX 30 and 50: the whole program next to
-// a floor that only writes the same XYZ rows with fprintf, and the peak memory of
-// one run of the executable. Built once per precision (orbicutter_bench and
-// orbicutter_bench_sp).
+// A real crystal (aspirin, P21/c) cut at DMAX 30 and 50: the program run as a user
+// runs it (one process per run, both precisions) next to a floor, a bare program
+// that only writes as many XYZ rows with fprintf; their ratio, and the peak memory
+// of a run.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
@@ -10,18 +10,16 @@
 
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <cstdio>
 #include <filesystem>
-#include <iostream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "driver/driver.hpp"
-#include "model/real.hpp"
 #include "support/folder.hpp"
 #include "support/runner.hpp"
+#include "support/whole_run.hpp"
 
 extern char** environ;
 
@@ -29,156 +27,180 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-const char* const precision = sizeof(orbicutter::real) == 8 ? "8-byte" : "4-byte";
-
 std::string input_path(int dmax) { return std::string(ORBICUTTER_BENCH_DATA) + "/aspirin-d" + std::to_string(dmax) + ".inp"; }
+const char* executable(int bytes) { return bytes == 4 ? ORBICUTTER_EXE_SP : ORBICUTTER_EXE_DP; }
 
-struct XyzRow {
-  std::string label;
-  double x, y, z;
-};
-
-// Wall and processor seconds of a piece of work.
+// Wall and processor seconds of one piece of work (wall < 0 when it failed), and
+// the memory pages it touched for the first time.
 struct Times {
-  double wall = -1, cpu = -1;
+  double wall = -1, cpu = -1, faults = 0;
 };
 
-double cpu_now() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
-}
+double seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + 1e-6 * static_cast<double>(t.tv_usec); }
 
-// Files are removed before they are written again: replacing a file's contents
-// in place can make the file system write the old ones out first.
-template <class Work>
-Times timed(const char* product, Work&& work) {
-  std::remove(product);
-  const auto start = Clock::now();
-  const double cpu = cpu_now();
-  if (!work()) return {};
-  return {std::chrono::duration<double>(Clock::now() - start).count(), cpu_now() - cpu};
-}
-
-// One run of the program in the current folder on bench.inp.
-Times timed_run() {
-  std::remove("bench.out");
-  return timed("bench.xyz", [] {
-    char arg0[] = "orbicutter";
-    char arg1[] = "bench.inp";
-    char* argv[] = {arg0, arg1, nullptr};
-    return orbicutter::run_program(2, argv) == 0;
-  });
-}
-
-// The atom rows of bench.xyz as the run wrote them.
-std::vector<XyzRow> xyz_rows() {
-  std::istringstream in(orbicutter::testing::read_file("bench.xyz"));
-  std::string line;
-  std::getline(in, line);
-  std::getline(in, line);
-  std::vector<XyzRow> rows;
-  for (XyzRow r; in >> r.label >> r.x >> r.y >> r.z;) rows.push_back(r);
-  return rows;
-}
-
-// The floor: the same rows in the same layout with fprintf, into a new file.
-Times fprintf_rows(const std::vector<XyzRow>& rows) {
-  return timed("floor.xyz", [&] {
-    std::FILE* f = std::fopen("floor.xyz", "w");
-    if (!f) return false;
-    std::fprintf(f, "%6zu\n%s\n", rows.size(), "bench");
-    for (const auto& r : rows) std::fprintf(f, "%8s%15.6f%15.6f%15.6f\n", r.label.c_str(), r.x, r.y, r.z);
-    std::fputs("\n", f);
-    return std::fclose(f) == 0;
-  });
-}
-
-// Medians of the wall and processor times.
-Times median(const std::vector<Times>& v) {
-  std::vector<double> wall, cpu;
-  for (const auto& t : v) {
-    wall.push_back(t.wall);
-    cpu.push_back(t.cpu);
-  }
-  std::sort(wall.begin(), wall.end());
-  std::sort(cpu.begin(), cpu.end());
-  return v.empty() ? Times{} : Times{wall[v.size() / 2], cpu[v.size() / 2]};
-}
-
-// Peak resident memory, in bytes, of the executable run once on `input` in a
-// scratch folder.
-double peak_bytes(int dmax) {
-  const orbicutter::testing::ScratchFolder folder("orbicutter-bench");
-  std::filesystem::copy_file(input_path(dmax), "bench.inp");
-  char arg0[] = ORBICUTTER_EXE;
-  char arg1[] = "bench.inp";
-  char* argv[] = {arg0, arg1, nullptr};
+// Runs a program in the current folder, standard output discarded; the peak of
+// its resident memory goes to `peak_bytes`.
+Times spawn(std::vector<std::string> args, double* peak_bytes = nullptr) {
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  const auto start = Clock::now();
   pid_t pid = 0;
-  const int failed = posix_spawn(&pid, arg0, &actions, nullptr, argv, environ);
+  const int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
-  if (failed) return -1;
+  if (failed) return {};
   int status = 0;
   rusage use{};
-  if (wait4(pid, &status, 0, &use) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
-  return static_cast<double>(use.ru_maxrss) * 1024.0;  // kilobytes on Linux
+  if (wait4(pid, &status, 0, &use) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return {};
+  const double wall = std::chrono::duration<double>(Clock::now() - start).count();
+  if (peak_bytes) *peak_bytes = static_cast<double>(use.ru_maxrss) * 1024.0;  // kilobytes on Linux
+  return {wall, seconds(use.ru_utime) + seconds(use.ru_stime), static_cast<double>(use.ru_minflt)};
+}
+
+// One run of the program on bench.inp. Products are removed first: rewriting a
+// file in place can make the file system write its old contents out first.
+Times run_executable(const char* exe, double* peak_bytes = nullptr) {
+  for (const char* f : {"bench.out", "bench.xyz"}) std::remove(f);
+  return spawn({exe, "bench.inp"}, peak_bytes);
+}
+
+// The floor: a bare program writing as many rows with fprintf.
+Times run_floor(long rows, int dmax) {
+  std::remove("floor.xyz");
+  return spawn({ORBICUTTER_XYZ_FLOOR, std::to_string(rows), std::to_string(dmax), "floor.xyz"});
 }
 
 // A started program counts its parent's high-water mark until it replaces its
 // image, so the peaks are taken before any benchmark has grown this process.
-const double peak_d30 = peak_bytes(30);
-const double peak_d50 = peak_bytes(50);
+const std::map<std::pair<int, int>, double> peaks = [] {
+  std::map<std::pair<int, int>, double> p;
+  for (int dmax : {30, 50})
+    for (int bytes : {8, 4}) {
+      const orbicutter::testing::ScratchFolder folder("orbicutter-bench");
+      std::filesystem::copy_file(input_path(dmax), "bench.inp");
+      double peak = -1;
+      run_executable(executable(bytes), &peak);
+      p[{dmax, bytes}] = peak;
+    }
+  return p;
+}();
 
-// The whole run, with the floor, their ratios (medians of the runs made here, wall
-// and processor time) and the bytes per cluster atom at the peak as counters.
+// The atom count of bench.xyz as the run wrote it.
+long xyz_rows() {
+  std::istringstream in(orbicutter::testing::read_file("bench.xyz"));
+  long n = -1;
+  in >> n;
+  return n;
+}
+
+// Medians of each figure.
+Times median(const std::vector<Times>& v) {
+  if (v.empty()) return {};
+  auto mid = [&v](double Times::*figure) {
+    std::vector<double> x;
+    for (const auto& t : v) x.push_back(t.*figure);
+    std::nth_element(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(x.size() / 2), x.end());
+    return x[x.size() / 2];
+  };
+  return {mid(&Times::wall), mid(&Times::cpu), mid(&Times::faults)};
+}
+
+// Arguments: DMAX and the bytes of a real (8: orbicutter, 4: orbicutter_sp).
+// Counters: medians of the runs made here and of as many runs of the floor, the
+// ratios of their wall and processor times, and the peak memory of one run.
 void BM_CrystalWholeRun(benchmark::State& state) {
   const int dmax = static_cast<int>(state.range(0));
+  const int bytes = static_cast<int>(state.range(1));
   const orbicutter::testing::ScratchFolder folder("orbicutter-bench");
   std::filesystem::copy_file(input_path(dmax), "bench.inp");
-  std::ostringstream sink;
-  auto* old = std::cout.rdbuf(sink.rdbuf());
   std::vector<Times> runs;
   for (auto _ : state) {
-    runs.push_back(timed_run());
-    sink.str("");
+    runs.push_back(run_executable(executable(bytes)));
+    if (runs.back().wall < 0) return state.SkipWithError("the run failed");
+    state.SetIterationTime(runs.back().wall);
   }
-  std::cout.rdbuf(old);
-  for (const auto& t : runs)
-    if (t.wall < 0) return state.SkipWithError("the run failed");
-  const auto rows = xyz_rows();
+  const long rows = xyz_rows();
   std::vector<Times> floors;
-  for (std::size_t k = 0; k < std::max<std::size_t>(runs.size(), 5); ++k) floors.push_back(fprintf_rows(rows));
+  for (std::size_t k = 0; k < std::max<std::size_t>(runs.size(), 5); ++k) {
+    floors.push_back(run_floor(rows, dmax));
+    if (floors.back().wall < 0) return state.SkipWithError("the floor program failed");
+  }
   const Times run = median(runs), floor = median(floors);
-  const double peak = dmax == 50 ? peak_d50 : peak_d30;
-  const double atoms = static_cast<double>(rows.size());
-  state.SetLabel(precision);
+  const double peak = peaks.at({dmax, bytes});
+  const double atoms = static_cast<double>(rows);
+  state.SetLabel(bytes == 8 ? "orbicutter" : "orbicutter_sp");
   state.counters["atoms"] = atoms;
   state.counters["run_ms"] = run.wall * 1e3;
   state.counters["floor_ms"] = floor.wall * 1e3;
   state.counters["ratio"] = run.wall / floor.wall;
   state.counters["cpu_ratio"] = run.cpu / floor.cpu;
+  state.counters["run_faults"] = run.faults;
+  state.counters["floor_faults"] = floor.faults;
   state.counters["peak_MB"] = peak / 1e6;
   state.counters["bytes_per_atom"] = peak / atoms;
 }
-BENCHMARK(BM_CrystalWholeRun)->Arg(30)->Arg(50)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_CrystalWholeRun)
+    ->Args({30, 8})
+    ->Args({30, 4})
+    ->Args({50, 8})
+    ->Args({50, 4})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
 
-// The floor alone, on the rows of the 50 angstrom cluster.
+// The floor alone, for the rows of the cluster.
 void BM_CrystalXyzFloor(benchmark::State& state) {
+  const int dmax = static_cast<int>(state.range(0));
+  const orbicutter::testing::ScratchFolder folder("orbicutter-bench");
+  std::filesystem::copy_file(input_path(dmax), "bench.inp");
+  if (run_executable(executable(8)).wall < 0) return state.SkipWithError("the run failed");
+  const long rows = xyz_rows();
+  for (auto _ : state) {
+    const Times t = run_floor(rows, dmax);
+    if (t.wall < 0) return state.SkipWithError("the floor program failed");
+    state.SetIterationTime(t.wall);
+  }
+  state.counters["rows"] = static_cast<double>(rows);
+}
+BENCHMARK(BM_CrystalXyzFloor)->Arg(50)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The same inside one process (8-byte build): repeated runs reuse the memory of
+// the run before, so these show the program's own work without the first touch
+// of its pages.
+void BM_CrystalWholeRunInProcess(benchmark::State& state) {
+  orbicutter::bench::whole_run(state, input_path(static_cast<int>(state.range(0))));
+}
+BENCHMARK(BM_CrystalWholeRunInProcess)->Arg(50)->Unit(benchmark::kMillisecond);
+
+// The floor inside one process: the rows of the 50 angstrom cluster with fprintf.
+void BM_CrystalXyzFloorInProcess(benchmark::State& state) {
   const orbicutter::testing::ScratchFolder folder("orbicutter-bench");
   std::filesystem::copy_file(input_path(static_cast<int>(state.range(0))), "bench.inp");
-  std::ostringstream sink;
-  auto* old = std::cout.rdbuf(sink.rdbuf());
-  const Times made = timed_run();
-  std::cout.rdbuf(old);
-  if (made.wall < 0) return state.SkipWithError("the run failed");
-  const auto rows = xyz_rows();
-  for (auto _ : state) benchmark::DoNotOptimize(fprintf_rows(rows));
-  state.SetLabel(precision);
+  if (run_executable(executable(8)).wall < 0) return state.SkipWithError("the run failed");
+  struct Row {
+    std::string label;
+    double x, y, z;
+  };
+  std::vector<Row> rows;
+  std::istringstream in(orbicutter::testing::read_file("bench.xyz"));
+  std::string line;
+  std::getline(in, line);
+  std::getline(in, line);
+  for (Row r; in >> r.label >> r.x >> r.y >> r.z;) rows.push_back(r);
+  for (auto _ : state) {
+    std::remove("floor.xyz");
+    std::FILE* f = std::fopen("floor.xyz", "w");
+    if (!f) return state.SkipWithError("the floor file could not be written");
+    std::fprintf(f, "%6zu\n%s\n", rows.size(), "bench");
+    for (const auto& r : rows) std::fprintf(f, "%8s%15.6f%15.6f%15.6f\n", r.label.c_str(), r.x, r.y, r.z);
+    std::fputs("\n", f);
+    std::fclose(f);
+  }
   state.counters["rows"] = static_cast<double>(rows.size());
 }
-BENCHMARK(BM_CrystalXyzFloor)->Arg(50)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CrystalXyzFloorInProcess)->Arg(50)->Unit(benchmark::kMillisecond);
 
 }  // namespace

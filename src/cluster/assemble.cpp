@@ -71,6 +71,7 @@ struct Builder {
     run.at.catns.reserve_rows(n);
     run.at.cinfo.reserve_rows(n);
     run.at.cgeom.reserve_rows(n);
+    index.reserve(n);
   }
 
   // Method 3: the reach towards a candidate whose centre is at `centre`: the

@@ -59,6 +59,8 @@ class CoincidenceIndex {
   explicit CoincidenceIndex(const Mat3& g);
   // Rows must be added as 1, 2, 3, ...
   void insert(int row, const Vec3& p);
+  // Room for `rows` rows.
+  void reserve(int rows) { next_.reserve(static_cast<std::size_t>(rows < 0 ? 0 : rows) + 1); }
   // True when test(row) holds for some row offered as a neighbour of p.
   template <class Test>
   bool any(const Vec3& p, Test&& test) const {
