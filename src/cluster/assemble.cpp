@@ -22,6 +22,15 @@ constexpr double bucket_margin = 0.01;
 // Coordinates beyond this are kept outside the buckets (and checked one by one).
 constexpr double bucket_reach = 262144.0 * bucket_edge - 1.0;
 
+// The bucket along one axis: floor(y / edge), without a library call; |y| stays
+// below bucket_reach.
+std::int64_t bucket_of(double y) {
+  const double t = y / bucket_edge;
+  auto b = static_cast<std::int64_t>(t);
+  if (static_cast<double>(b) > t) --b;
+  return b;
+}
+
 int central_count(const Run& run) {
   return run.gv.nfrag >= 1 && run.at.frag.rows() >= 1 ? std::clamp(run.at.frag(1, 2), 0, run.gv.nat) : 0;
 }
@@ -409,8 +418,8 @@ bool CoincidenceIndex::keys(const Vec3& p, std::int64_t lo[3], std::int64_t hi[3
   const double y[3] = {r11_ * f1 + r12_ * f2 + r13_ * f3, r22_ * f2 + r23_ * f3, r33_ * f3};
   for (int d = 0; d < 3; ++d) {
     if (!(std::fabs(y[d]) < bucket_reach)) return false;
-    lo[d] = static_cast<std::int64_t>(std::floor((y[d] - bucket_margin) / bucket_edge));
-    hi[d] = static_cast<std::int64_t>(std::floor((y[d] + bucket_margin) / bucket_edge));
+    lo[d] = bucket_of(y[d] - bucket_margin);
+    hi[d] = bucket_of(y[d] + bucket_margin);
   }
   return true;
 }
@@ -428,7 +437,7 @@ void CoincidenceIndex::insert(int row, const Vec3& p) {
   const double f1 = p(1), f2 = p(2), f3 = p(3);
   const double y[3] = {r11_ * f1 + r12_ * f2 + r13_ * f3, r22_ * f2 + r23_ * f3, r33_ * f3};
   std::int64_t b[3];
-  for (int d = 0; d < 3; ++d) b[d] = static_cast<std::int64_t>(std::floor(y[d] / bucket_edge));
+  for (int d = 0; d < 3; ++d) b[d] = bucket_of(y[d]);
   Slot& s = slot(pack(b[0], b[1], b[2]));
   next_[static_cast<std::size_t>(row)] = s.row;
   s.row = row;
