@@ -23,19 +23,13 @@ struct RecordSink {
   }
   void data(const LayoutItem& it, std::size_t k) {
     const Value& v = values[k];
+    if (v.kind != kind_taken(it.kind)) bad_layout(layout, "value of the wrong kind for its descriptor");
     open_field();
     switch (it.kind) {
-      case LayoutItem::Kind::f:
-        if (v.kind != Value::Kind::real) break;
-        return append_f(out, v.r, it.w, it.d);
-      case LayoutItem::Kind::i:
-        if (v.kind != Value::Kind::integer) break;
-        return append_i(out, v.i, it.w);
-      default:
-        if (v.kind != Value::Kind::text) break;
-        return append_a(out, v.t, it.w);
+      case LayoutItem::Kind::f: return append_f(out, v.r, it.w, it.d);
+      case LayoutItem::Kind::i: return append_i(out, v.i, it.w);
+      default: return append_a(out, v.t, it.w);
     }
-    bad_layout(layout, "value of the wrong kind for its descriptor");
   }
   void text(const LayoutItem& it) {
     open_field();

@@ -41,8 +41,13 @@ constexpr Value::Kind value_kind() {
   else return Value::Kind::text;
 }
 
-// A layout compared against the value kinds of its write. The reason when the
-// write cannot take them, else nullptr.
+// The kind of value that a data descriptor (I, F or A) takes.
+constexpr Value::Kind kind_taken(LayoutItem::Kind descriptor) {
+  return descriptor == LayoutItem::Kind::i   ? Value::Kind::integer
+         : descriptor == LayoutItem::Kind::f ? Value::Kind::real
+                                             : Value::Kind::text;
+}
+
 namespace layout_parsing {
 
 // Follows which descriptor takes which value and notes a kind that does not match.
@@ -51,10 +56,7 @@ struct KindCheck {
   const Value::Kind* kinds;
   bool wrong = false;
   constexpr void data(const LayoutItem& it, std::size_t v) {
-    const auto want = it.kind == LayoutItem::Kind::i   ? Value::Kind::integer
-                      : it.kind == LayoutItem::Kind::f ? Value::Kind::real
-                                                       : Value::Kind::text;
-    if (kinds[v] != want) wrong = true;
+    if (kinds[v] != kind_taken(it.kind)) wrong = true;
   }
   constexpr void text(const LayoutItem&) {}
   constexpr void blanks(std::int32_t) {}
@@ -67,7 +69,7 @@ struct KindCheck {
 // write cannot take them, else nullptr.
 template <Value::Kind... K>
 constexpr const char* layout_takes(const ParsedLayout& p) {
-  const Value::Kind kinds[sizeof...(K) + 1] = {K..., Value::Kind::integer};
+  const Value::Kind kinds[sizeof...(K) + 1] = {K..., Value::Kind::integer};  // one spare: never empty
   layout_parsing::KindCheck check{kinds};
   if (const char* why = LayoutWalk<layout_parsing::KindCheck>(p, sizeof...(K), check).run()) return why;
   return check.wrong ? "value of the wrong kind for its descriptor" : nullptr;

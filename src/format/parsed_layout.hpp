@@ -95,22 +95,24 @@ class Parser {
     return w == 0 ? "zero width" : nullptr;
   }
 
-  // Items up to and including the matching ')'; returns whether one holds data.
+  // Items up to and including the matching ')'; `data` is set when one of them
+  // holds a data descriptor.
   constexpr const char* group_body(bool* data = nullptr) {
     bool need_item = false;  // after a comma
     while (true) {
       if (eat(')')) return need_item ? "empty item" : nullptr;
       if (pos_ >= s_.size()) return "missing ')'";
-      if (const char* why = item()) return why;
-      if (data && out_.item[last_].data) *data = true;
+      int k = 0;
+      if (const char* why = item(k)) return why;
+      if (data && out_.item[k].data) *data = true;
       need_item = eat(',');
     }
   }
 
-  constexpr const char* item() {
+  // One item, stored at index k.
+  constexpr const char* item(int& k) {
     if (out_.count == max_layout_items) return "too many items";
-    const int k = out_.count++;
-    last_ = k;
+    k = out_.count++;
     LayoutItem it;
     const bool counted = digit_next();
     if (counted) {
@@ -161,7 +163,6 @@ class Parser {
       it.data = true;
     it.next = static_cast<std::uint16_t>(out_.count);
     out_.item[k] = it;
-    last_ = k;
     return nullptr;
   }
 
@@ -184,7 +185,6 @@ class Parser {
   std::string_view s_;
   ParsedLayout& out_;
   std::size_t pos_ = 0;
-  int last_ = 0;
 };
 
 }  // namespace layout_parsing
