@@ -19,7 +19,6 @@
 
 #include "support/folder.hpp"
 #include "support/runner.hpp"
-#include "support/whole_run.hpp"
 
 extern char** environ;
 
@@ -30,10 +29,11 @@ using Clock = std::chrono::steady_clock;
 std::string input_path(int dmax) { return std::string(ORBICUTTER_BENCH_DATA) + "/aspirin-d" + std::to_string(dmax) + ".inp"; }
 const char* executable(int bytes) { return bytes == 4 ? ORBICUTTER_EXE_SP : ORBICUTTER_EXE_DP; }
 
-// Wall and processor seconds of one piece of work (wall < 0 when it failed), and
-// the memory pages it touched for the first time.
+// Wall seconds of one run (< 0 when it failed), its processor seconds in the
+// program and in the system, and the memory pages it touched for the first time.
 struct Times {
-  double wall = -1, cpu = -1, faults = 0;
+  double wall = -1, user = 0, system = 0, faults = 0;
+  double cpu() const { return user + system; }
 };
 
 double seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + 1e-6 * static_cast<double>(t.tv_usec); }
@@ -57,7 +57,7 @@ Times spawn(std::vector<std::string> args, double* peak_bytes = nullptr) {
   if (wait4(pid, &status, 0, &use) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return {};
   const double wall = std::chrono::duration<double>(Clock::now() - start).count();
   if (peak_bytes) *peak_bytes = static_cast<double>(use.ru_maxrss) * 1024.0;  // kilobytes on Linux
-  return {wall, seconds(use.ru_utime) + seconds(use.ru_stime), static_cast<double>(use.ru_minflt)};
+  return {wall, seconds(use.ru_utime), seconds(use.ru_stime), static_cast<double>(use.ru_minflt)};
 }
 
 // One run of the program on bench.inp. Products are removed first: rewriting a
@@ -105,7 +105,7 @@ Times median(const std::vector<Times>& v) {
     std::nth_element(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(x.size() / 2), x.end());
     return x[x.size() / 2];
   };
-  return {mid(&Times::wall), mid(&Times::cpu), mid(&Times::faults)};
+  return {mid(&Times::wall), mid(&Times::user), mid(&Times::system), mid(&Times::faults)};
 }
 
 // Arguments: DMAX and the bytes of a real (8: orbicutter, 4: orbicutter_sp).
@@ -136,7 +136,13 @@ void BM_CrystalWholeRun(benchmark::State& state) {
   state.counters["run_ms"] = run.wall * 1e3;
   state.counters["floor_ms"] = floor.wall * 1e3;
   state.counters["ratio"] = run.wall / floor.wall;
-  state.counters["cpu_ratio"] = run.cpu / floor.cpu;
+  state.counters["cpu_ratio"] = run.cpu() / floor.cpu();
+  // Where the processor time goes: the program's own work, and the system's (mostly
+  // the first touch of memory pages).
+  state.counters["run_user_ms"] = run.user * 1e3;
+  state.counters["run_sys_ms"] = run.system * 1e3;
+  state.counters["floor_user_ms"] = floor.user * 1e3;
+  state.counters["floor_sys_ms"] = floor.system * 1e3;
   state.counters["run_faults"] = run.faults;
   state.counters["floor_faults"] = floor.faults;
   state.counters["peak_MB"] = peak / 1e6;
@@ -166,41 +172,5 @@ void BM_CrystalXyzFloor(benchmark::State& state) {
   state.counters["rows"] = static_cast<double>(rows);
 }
 BENCHMARK(BM_CrystalXyzFloor)->Arg(50)->UseManualTime()->Unit(benchmark::kMillisecond);
-
-// The same inside one process (8-byte build): repeated runs reuse the memory of
-// the run before, so these show the program's own work without the first touch
-// of its pages.
-void BM_CrystalWholeRunInProcess(benchmark::State& state) {
-  orbicutter::bench::whole_run(state, input_path(static_cast<int>(state.range(0))));
-}
-BENCHMARK(BM_CrystalWholeRunInProcess)->Arg(50)->Unit(benchmark::kMillisecond);
-
-// The floor inside one process: the rows of the 50 angstrom cluster with fprintf.
-void BM_CrystalXyzFloorInProcess(benchmark::State& state) {
-  const orbicutter::testing::ScratchFolder folder("orbicutter-bench");
-  std::filesystem::copy_file(input_path(static_cast<int>(state.range(0))), "bench.inp");
-  if (run_executable(executable(8)).wall < 0) return state.SkipWithError("the run failed");
-  struct Row {
-    std::string label;
-    double x, y, z;
-  };
-  std::vector<Row> rows;
-  std::istringstream in(orbicutter::testing::read_file("bench.xyz"));
-  std::string line;
-  std::getline(in, line);
-  std::getline(in, line);
-  for (Row r; in >> r.label >> r.x >> r.y >> r.z;) rows.push_back(r);
-  for (auto _ : state) {
-    std::remove("floor.xyz");
-    std::FILE* f = std::fopen("floor.xyz", "w");
-    if (!f) return state.SkipWithError("the floor file could not be written");
-    std::fprintf(f, "%6zu\n%s\n", rows.size(), "bench");
-    for (const auto& r : rows) std::fprintf(f, "%8s%15.6f%15.6f%15.6f\n", r.label.c_str(), r.x, r.y, r.z);
-    std::fputs("\n", f);
-    std::fclose(f);
-  }
-  state.counters["rows"] = static_cast<double>(rows.size());
-}
-BENCHMARK(BM_CrystalXyzFloorInProcess)->Arg(50)->Unit(benchmark::kMillisecond);
 
 }  // namespace
