@@ -12,15 +12,22 @@ configure:
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+# With the CIF converter built: CIF -> input -> cluster in one command;
+# without it (no gemmi) the keyword example.
 demo: build
-	rm -rf demo-run && mkdir -p demo-run && cp examples/aspirin.inp demo-run/
-	cd demo-run && ../$(BUILD)/orbicutter aspirin.inp
+	rm -rf demo-run && mkdir -p demo-run
+	@if [ -x $(BUILD)/orbicutter-cif ]; then \
+	  cp examples/4021067.cif demo-run/ && cd demo-run && ../$(BUILD)/orbicutter-cif 4021067.cif --run; \
+	else \
+	  echo "orbicutter-cif is not built: it needs gemmi (Debian: apt-get install gemmi-dev tao-pegtl-dev)."; \
+	  echo "Running the keyword example instead."; \
+	  cp examples/aspirin.inp demo-run/ && cd demo-run && ../$(BUILD)/orbicutter aspirin.inp; \
+	fi
 	@echo
 	@echo "Outputs of the demo run are in demo-run/:"
 	@ls -l demo-run
 	@echo
-	@echo "First lines of the cluster file demo-run/aspirin.xyz:"
-	@head -n 8 demo-run/aspirin.xyz
+	@xyz=$$(ls demo-run/*.xyz | head -n 1); echo "First lines of the cluster file $$xyz:"; head -n 8 $$xyz
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure

@@ -32,7 +32,7 @@ std::int64_t bucket_of(double y) {
 }
 
 int central_count(const Run& run) {
-  return run.gv.nfrag >= 1 && run.at.frag.rows() >= 1 ? std::clamp(run.at.frag(1, 2), 0, run.gv.nat) : 0;
+  return run.gv.nfrag >= 1 && run.at.frag.rows() >= 1 ? std::clamp(run.at.frag(1, frag_size), 0, run.gv.nat) : 0;
 }
 
 // Tables grown molecule by molecule keep doubling their room.
@@ -47,7 +47,7 @@ Vec3 fragment_centre(const Run& run, int f) {
   Vec3 sum;
   int n = 0;
   for (int i = 1; i <= run.gv.nat; ++i) {
-    if (run.at.allinfo(i, 3) != f) continue;
+    if (run.at.allinfo(i, fragment_number) != f) continue;
     for (int k = 1; k <= 3; ++k) sum(k) += run.at.allgeom(i, k);
     ++n;
   }
@@ -111,9 +111,9 @@ struct Builder {
       const int i = first + k - 1;
       at.catns(i, 1) = at.molatns(k, 1);
       at.catns(i, 2) = at.molatns(k, 2);
-      for (int c = 1; c <= 8; ++c) at.cinfo(i, c) = at.molinfo(k, c);
-      at.cinfo(i, 9) = 0;
-      at.cinfo(i, 10) = 0;
+      for (int c = total_atom; c <= molecule_atom; ++c) at.cinfo(i, c) = at.molinfo(k, c);
+      at.cinfo(i, cluster_fragment) = 0;
+      at.cinfo(i, cluster_atom) = 0;
       set_row3(at.cgeom, i, pos[static_cast<std::size_t>(k - 1)]);
       index.insert(i, pos[static_cast<std::size_t>(k - 1)]);
     }
@@ -124,7 +124,7 @@ struct Builder {
   void central_molecule(double expected) {
     auto& at = run.at;
     at.catns.allocate(0, 2);
-    at.cinfo.allocate(0, 10);
+    at.cinfo.allocate(0, cluster_info_columns);
     at.cgeom.allocate(0, 3);
     reserve(expected);
     run.gv.ncluster = 0;
@@ -134,9 +134,11 @@ struct Builder {
     for (int i = 1; i <= ncentral; ++i) {
       at.catns(i, 1) = at.allatns(i, 1);
       at.catns(i, 2) = at.allatns(i, 2);
-      for (int c = 1; c <= 8; ++c) at.cinfo(i, c) = at.allinfo(i, c);
-      at.cinfo(i, 9) = 0;
-      at.cinfo(i, 10) = 0;
+      for (int c = total_atom; c <= molecule_atom; ++c) at.cinfo(i, c) = at.allinfo(i, c);
+      // The whole central molecule carries the operation and translation of its first atom.
+      for (int c = symmetry_operation; c <= translation_c; ++c) at.cinfo(i, c) = at.allinfo(1, c);
+      at.cinfo(i, cluster_fragment) = 0;
+      at.cinfo(i, cluster_atom) = 0;
       for (int k = 1; k <= 3; ++k) at.cgeom(i, k) = at.allgeom(i, k);
       index.insert(i, row3(at.cgeom, i));
     }
@@ -156,20 +158,20 @@ struct Builder {
     auto& at = run.at;
     int n = 0;
     for (int i = 1; i <= nat; ++i)
-      if (at.allinfo(i, 3) == f) ++n;
+      if (at.allinfo(i, fragment_number) == f) ++n;
     at.molatns.release();
     at.molinfo.release();
     at.molgeom.release();
     at.molatns.allocate(n, 2);
-    at.molinfo.allocate(n, 8);
+    at.molinfo.allocate(n, all_info_columns);
     at.molgeom.allocate(n, 3);
     int k = 0;
     for (int i = 1; i <= nat; ++i) {
-      if (at.allinfo(i, 3) != f) continue;
+      if (at.allinfo(i, fragment_number) != f) continue;
       ++k;
       at.molatns(k, 1) = at.allatns(i, 1);
       at.molatns(k, 2) = at.allatns(i, 2);
-      for (int c = 1; c <= 8; ++c) at.molinfo(k, c) = at.allinfo(i, c);
+      for (int c = total_atom; c <= molecule_atom; ++c) at.molinfo(k, c) = at.allinfo(i, c);
       for (int c = 1; c <= 3; ++c) at.molgeom(k, c) = at.allgeom(i, c);
     }
     return n;
@@ -205,12 +207,6 @@ struct Builder {
     return 0;
   }
 
-  // dmol (and, for method 3, geomcentf) as left by the candidate at hand.
-  void record(real dmol, const Vec3& centre) {
-    run.geo.dmol = dmol;
-    if (kbuild == 3) run.geo.geomcentf = centre;
-  }
-
   // The copies of one symmetry operation: positions for every cell translation.
   struct Images {
     std::vector<Vec3> base;  // rot * x + trans for each atom
@@ -237,7 +233,7 @@ struct Builder {
 
   void fragment(int f, real radius) {
     auto& at = run.at;
-    auto& geo = run.geo;
+    const auto& geo = run.geo;
     const int n = gather(f);
     std::vector<Vec3> pos(static_cast<std::size_t>(n));
     for (int k = 1; k <= n; ++k) pos[static_cast<std::size_t>(k - 1)] = row3(at.molgeom, k);
@@ -247,11 +243,10 @@ struct Builder {
     if (f > 1) {
       const real dmin = nearest(pos);
       const real dmol = dmol_for(radius, centre);
-      record(dmol, centre);
       if (geo.dmax + dmol > dmin) {
         const int first = append(pos);
         for (int i = first; i <= run.gv.ncluster; ++i)
-          for (int c = 4; c <= 7; ++c) at.cinfo(i, c) = at.allinfo(1, c);
+          for (int c = symmetry_operation; c <= translation_c; ++c) at.cinfo(i, c) = at.allinfo(1, c);
       } else {
         counter = 1;
       }
@@ -259,74 +254,37 @@ struct Builder {
 
     // The reach test comes before the coincidence test here: a copy is taken when
     // it passes both and neither test changes anything, so the cluster is the
-    // same, and most copies out of reach never reach the index. Only the work
-    // values dmol and geomcentf could end differently; settle_last sees to them.
+    // same, and most copies out of reach never reach the index.
     const int nc = run.gv.ncells;
-    long long trial = 0, last_taken = -1;
     for (int s = 1; s <= run.gv.nsym; ++s) {
       const Images im = images(s, n, centre);
       for (int tz = -nc; tz <= nc; ++tz)
         for (int ty = -nc; ty <= nc; ++ty)
-          for (int tx = -nc; tx <= nc; ++tx, ++trial) {
+          for (int tx = -nc; tx <= nc; ++tx) {
             const Vec3 u = lattice_translation(tx, ty, tz);
-            run.tmp.utrans = u;
-            if (n > 0) run.tmp.abc = translated(im.base.back(), u);
             const Vec3 moved = kbuild == 3 ? translated(im.centre, u) : centre;
-            const real dmol = dmol_for(radius, moved);
-            if (n > 0 && surely_beyond(translated(im.base[0], u), im, geo.dmax + dmol)) continue;
+            const real limit = geo.dmax + dmol_for(radius, moved);
+            if (n > 0 && surely_beyond(translated(im.base[0], u), im, limit)) continue;
             for (std::size_t k = 0; k < pos.size(); ++k) pos[k] = translated(im.base[k], u);
-            if (!within(pos, geo.dmax + dmol)) continue;
+            if (!within(pos, limit)) continue;
             if (coincident(pos)) continue;
-            record(dmol, moved);
             ++counter;
-            last_taken = trial;
             const int first = append(pos);
             for (int i = first; i <= run.gv.ncluster; ++i) {
-              at.cinfo(i, 4) = s;
-              at.cinfo(i, 5) = tx;
-              at.cinfo(i, 6) = ty;
-              at.cinfo(i, 7) = tz;
-              at.cinfo(i, 9) = counter;
+              at.cinfo(i, symmetry_operation) = s;
+              at.cinfo(i, translation_a) = tx;
+              at.cinfo(i, translation_b) = ty;
+              at.cinfo(i, translation_c) = tz;
+              at.cinfo(i, cluster_fragment) = counter;
             }
           }
-    }
-    if (f == run.gv.nfrag) settle_last(n, centre, radius, trial, last_taken);
-  }
-
-  // dmol and geomcentf end as the last copy that was not coincident left them.
-  // Copies after the last one taken met the cluster as it is now, so walking
-  // back from the end finds that copy (usually the very last one tried).
-  void settle_last(int n, const Vec3& centre, real radius, long long trials, long long last_taken) {
-    const int nc = run.gv.ncells;
-    if (nc < 0) return;
-    const long long side = 2LL * nc + 1;
-    const long long per_op = side * side * side;
-    std::vector<Vec3> pos(static_cast<std::size_t>(n));
-    int s_now = 0;
-    Images im;
-    for (long long t = trials - 1; t > last_taken; --t) {
-      const int s = static_cast<int>(t / per_op) + 1;
-      const long long r = t % per_op;
-      const int tz = static_cast<int>(r / (side * side)) - nc;
-      const int ty = static_cast<int>((r / side) % side) - nc;
-      const int tx = static_cast<int>(r % side) - nc;
-      if (s != s_now) {
-        im = images(s, n, centre);
-        s_now = s;
-      }
-      const Vec3 u = lattice_translation(tx, ty, tz);
-      for (std::size_t k = 0; k < pos.size(); ++k) pos[k] = translated(im.base[k], u);
-      if (coincident(pos)) continue;
-      const Vec3 moved = kbuild == 3 ? translated(im.centre, u) : centre;
-      record(dmol_for(radius, moved), moved);
-      return;
     }
   }
 };
 
-std::uint64_t pair_key(int col8, int col9) {
-  return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(col8)) << 32) |
-         static_cast<std::uint64_t>(static_cast<std::uint32_t>(col9));
+std::uint64_t pair_key(int molecule_atom_number, int cluster_fragment_number) {
+  return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(molecule_atom_number)) << 32) |
+         static_cast<std::uint64_t>(static_cast<std::uint32_t>(cluster_fragment_number));
 }
 
 // (molecular atom number, cluster fragment number) -> cluster row, the last one on
@@ -337,15 +295,16 @@ class RowOfPair {
  public:
   RowOfPair(const Table<int>& cinfo, int n, int nat) : nat_(nat) {
     int top = -1;
-    for (int k = 1; k <= n; ++k) top = std::max(top, cinfo(k, 9));
+    for (int k = 1; k <= n; ++k) top = std::max(top, cinfo(k, cluster_fragment));
     if (nat >= 1 && top >= 0 && static_cast<double>(nat) * (top + 1.0) <= 4.0 * n + 4096.0) {
       copies_ = top + 1;
       rows_.assign(static_cast<std::size_t>(nat) * static_cast<std::size_t>(copies_), absent);
     }
     for (int k = 1; k <= n; ++k) {
-      const std::size_t at = slot(cinfo(k, 8), cinfo(k, 9));
-      if (at != outside) rows_[at] = cinfo(k, 10);
-      else other_[pair_key(cinfo(k, 8), cinfo(k, 9))] = cinfo(k, 10);
+      const int m = cinfo(k, molecule_atom), copy = cinfo(k, cluster_fragment);
+      const std::size_t at = slot(m, copy);
+      if (at != outside) rows_[at] = cinfo(k, cluster_atom);
+      else other_[pair_key(m, copy)] = cinfo(k, cluster_atom);
     }
   }
   // The row, or `fallback` when no cluster atom has this pair.
@@ -380,11 +339,11 @@ void cluster_bonds(Run& run) {
   at.cbonds.allocate(n, nat, 0);
   const int width = std::min(nat, at.allbonds.cols());
   for (int i = 1; i <= n; ++i) {
-    const int m = at.cinfo(i, 8);
+    const int m = at.cinfo(i, molecule_atom);
     if (m < 1 || m > at.allbonds.rows()) continue;
     for (int j = 1; j <= width; ++j) {
       const int v = at.allbonds(m, j);
-      if (v != 0) at.cbonds(i, j) = row_of.find(v, at.cinfo(i, 9), v);
+      if (v != 0) at.cbonds(i, j) = row_of.find(v, at.cinfo(i, cluster_fragment), v);
     }
   }
 }
@@ -473,7 +432,7 @@ Vec3 cluster_centre(const Run& run) {
 real central_radius(const Run& run) {
   real r = 0;
   for (int i = 1; i <= run.gv.nat; ++i) {
-    if (run.at.allinfo(i, 3) != 1) continue;
+    if (run.at.allinfo(i, fragment_number) != 1) continue;
     const real d = calcdist(run, run.geo.geomcent, row3(run.at.allgeom, i));
     if (d > r) r = d;
   }
@@ -488,7 +447,8 @@ ClusterSize estimate_cluster_size(const Run& run, real radius) {
   for (int f = 1; f <= run.gv.nfrag; ++f) {
     const Vec3 c = fragment_centre(run, f);
     for (int i = 1; i <= nat; ++i)
-      if (run.at.allinfo(i, 3) == f) extent = std::max(extent, static_cast<double>(calcdist(run, c, row3(run.at.allgeom, i))));
+      if (run.at.allinfo(i, fragment_number) == f)
+        extent = std::max(extent, static_cast<double>(calcdist(run, c, row3(run.at.allgeom, i))));
   }
   const double reach = run.kw.kbuild == 2 || run.kw.kbuild == 3 ? static_cast<double>(radius) : 0.0;
   const double r = std::max(0.0, static_cast<double>(geo.dmax) + reach + extent);
@@ -519,11 +479,13 @@ void assemble_cluster(Run& run, real radius, int max_rows) {
 
   auto& at = run.at;
   const int n = run.gv.ncluster;
-  for (int i = 1; i <= n; ++i) at.cinfo(i, 10) = i;
+  for (int i = 1; i <= n; ++i) at.cinfo(i, cluster_atom) = i;
   // A new molecule wherever the pair (fragment, cluster fragment number) changes.
   int nmol = 1;
   for (int i = 2; i <= n; ++i)
-    if (at.cinfo(i, 3) != at.cinfo(i - 1, 3) || at.cinfo(i, 9) != at.cinfo(i - 1, 9)) ++nmol;
+    if (at.cinfo(i, fragment_number) != at.cinfo(i - 1, fragment_number) ||
+        at.cinfo(i, cluster_fragment) != at.cinfo(i - 1, cluster_fragment))
+      ++nmol;
   run.gv.nmol = nmol;
   cluster_bonds(run);
 
@@ -531,7 +493,7 @@ void assemble_cluster(Run& run, real radius, int max_rows) {
   if (run.kw.kcharge == 1) {
     at.ccharge.allocate(n, 0);
     for (int i = 1; i <= n; ++i) {
-      const int t = at.cinfo(i, 1);
+      const int t = at.cinfo(i, total_atom);
       if (t >= 1 && t <= at.fcharge.size()) at.ccharge(i) = at.fcharge(t);
     }
   }

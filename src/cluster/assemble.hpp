@@ -43,10 +43,9 @@ void check_cluster_size(const Run& run, real radius);
 // passes `max_rows` atoms stops the run.
 void assemble_cluster(Run& run, real radius, int max_rows = max_cluster_rows);
 
-// Test mode: the atoms of the global tables, centred on geomcent, as XYZ.
-void write_testmol(const Run& run, Unit& unit);
-// Writes testmol.xyz, the warning box to the log, and stops the run (status 0).
-[[noreturn]] void test_molecule_stop(Run& run);
+// Test mode, after the test molecule is written: the warning box that ends the
+// run, in the log and on standard output.
+void test_molecule_warning(Run& run);
 
 // Cluster atoms that may lie within the coincidence tolerance of a position.
 // Positions are bucketed by Cartesian-like coordinates y = R f, where R is the
