@@ -145,7 +145,7 @@ void write_echo(const Run& run, Unit& echo) {
         self(p.keyword, self);
       }
   };
-  auto line = [&](const char* key, std::string_view layout, const auto&... values) {
+  auto line = [&]<class... V>(const char* key, LayoutFor<const char*, V...> layout, const V&... values) {
     echo.write(layout, key, values...);
     switches_after(key, switches_after);
   };
