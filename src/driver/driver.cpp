@@ -173,6 +173,8 @@ void show_box(Run& run, const std::vector<std::string>& lines) {
 // The end of a failed run: the box, the log kept up to it, every other file taken back.
 int abandon(Run& run, Files& files, const std::vector<std::string>& box) {
   show_box(run, box);
+  for (auto& u : files.product) u = Unit();
+  for (auto& u : files.companion) u = Unit();
   files.out.after_failure(run.sink.log);
   return 1;
 }

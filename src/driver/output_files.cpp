@@ -65,14 +65,15 @@ void OutputFiles::commit() {
 }
 
 void OutputFiles::after_failure(Unit& log) noexcept {
+  // The other files go first: on a full disk their room is what the log's last block needs.
+  for (const auto& p : pending_) remove_temporary(p.temporary);
+  pending_.clear();
   bool whole = !log_.temporary.empty();
   try {
     log.close();
   } catch (...) {
     whole = false;  // the log's own write failed: the earlier log stays
   }
-  for (const auto& p : pending_) remove_temporary(p.temporary);
-  pending_.clear();
   if (whole) {
     const SignalsHeld held;
     if (std::rename(log_.temporary.c_str(), log_.name.c_str()) == 0) Interruption::forget(log_.temporary);

@@ -30,8 +30,9 @@ class OutputFiles {
   // Every file of a finished run, its units closed, renamed over its name; the
   // signals are held meanwhile, so that an interruption renames all or none.
   void commit();
-  // After an error box: the log, when its unit can still be closed without an
-  // error, renamed over its name; every other temporary file removed.
+  // After an error box: every other temporary file removed (their units closed
+  // before, so that a full disk has room again), then the log, when its unit can
+  // still be closed without an error, renamed over its name.
   void after_failure(Unit& log) noexcept;
   // Every temporary file removed.
   void discard() noexcept;

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <thread>
 
 #include "driver/output_files.hpp"
@@ -61,8 +62,10 @@ const std::string big = "DMAX 60\n";
 // After an earlier run of mol.inp (the cluster, Gaussian and dimer-less), the
 // run made by `rerun` fails; every earlier product is as it was and no temporary
 // file is left. The log is the failed run's after a box, else the earlier one.
-void earlier_files_survive(const std::function<void()>& rerun, bool failed_log_kept) {
-  const ScratchFolder folder;
+// Both runs are made in a scratch folder, or in the current one when `here`.
+void earlier_files_survive(const std::function<void()>& rerun, bool failed_log_kept, bool here = false) {
+  std::optional<ScratchFolder> folder;
+  if (!here) folder.emplace();
   write("mol.inp", benzene("DMAX 8\n"));
   ASSERT_EQ(run_here("mol.inp").status, 0);
   const auto before = snapshot();
@@ -111,6 +114,25 @@ TEST(OutputPath, WriterFailingPartWay) {
         EXPECT_NE(r.out.find(" --> Cannot write mol.xyz: File too large <--"), std::string::npos) << r.out;
       },
       true);
+}
+
+// A folder on a 2 MB file system that the cluster file fills (where the test may mount one).
+TEST(OutputPath, FolderThatBecomesFull) {
+  const ScratchFolder folder;
+  fs::create_directory("disk");
+  if (std::system("mount -t tmpfs -o size=2m tmpfs disk 2>/dev/null") != 0)
+    GTEST_SKIP() << "no small file system can be mounted here; WriterFailingPartWay stands in";
+  fs::current_path("disk");
+  earlier_files_survive(
+      [] {
+        write("mol.inp", benzene(big));
+        const auto r = run_here("mol.inp");
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.out.find(" --> Cannot write mol.xyz: No space left on device <--"), std::string::npos) << r.out;
+      },
+      true, true);
+  fs::current_path(folder.path());
+  EXPECT_EQ(std::system("umount disk"), 0);
 }
 
 TEST(OutputPath, StandardOutputThatCannotBeWritten) {
