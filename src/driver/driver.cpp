@@ -63,6 +63,22 @@ bool looks_like_dimer_file(const std::string& path) {
   return false;
 }
 
+// Every file name the keywords give is checked before any file is written.
+void refuse_overwriting_input(const Run& run, const OutputFiles& files) {
+  const auto& kw = run.kw;
+  if (kw.kver >= 1) files.refuse_input("current_input.inp");
+  if (kw.ktestmol != 0) {
+    files.refuse_input("testmol.xyz");
+    return;
+  }
+  for (const auto& p : products()) {
+    if (asked_for(p, kw)) files.refuse_input(product_file(p, run));
+    if (companion_asked_for(p, kw)) files.refuse_input(companion_file(p, run));
+  }
+  if (kw.kdimer == 1 && looks_like_dimer_file(run.gv.inpf))
+    fail({" --> Output file " + run.gv.inpf + " is the input file <--"});
+}
+
 void closing(Unit& unit, double t0) {
   unit.write("(A)", "");
   unit.write("(3A)", " Total CPU time = ", cpu_text(cpu_seconds() - t0), " s");
@@ -86,16 +102,7 @@ void phases(Run& run, Files& files, double t0) {
   logo(run.sink.log, run.version);
 
   read_crystal(run, contents);
-  // Every name known now is checked before any file is written.
-  if (kw.kver >= 1) files.out.refuse_input("current_input.inp");
-  if (kw.ktestmol != 0) files.out.refuse_input("testmol.xyz");
-  if (kw.ktestmol == 0) {
-    for (const auto& p : products()) {
-      if (asked_for(p, kw)) files.out.refuse_input(product_file(p, run));
-      if (companion_asked_for(p, kw)) files.out.refuse_input(companion_file(p, run));
-    }
-    if (kw.kdimer == 1 && looks_like_dimer_file(gv.inpf)) fail({" --> Output file " + gv.inpf + " is the input file <--"});
-  }
+  refuse_overwriting_input(run, files.out);
   if (kw.kver >= 1) {
     Unit echo;
     files.out.create(echo, "current_input.inp");

@@ -58,6 +58,7 @@ class Unit {
     owned_ = true;
     immediate_ = false;
     name_ = name;
+    error_ = {};
     buf_.reserve(block);
     return {};
   }
