@@ -14,9 +14,6 @@ const std::string crystals = std::string(ORBICUTTER_TEST_DATA) + "/crystals";
 class FragmentSections : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(FragmentSections, LogFromSpecialPositionsToReductionMatches) {
-#ifdef ORBICUTTER_SINGLE
-  GTEST_SKIP() << "expected logs come from the 8-byte build";
-#endif
   const std::string name = GetParam();
   Crystal c(testing::read_file(crystals + "/" + name + ".inp"));
   auto& run = c.run;
@@ -27,7 +24,7 @@ TEST_P(FragmentSections, LogFromSpecialPositionsToReductionMatches) {
   connectivity(run);
   if (run.kw.kstxh == 1 && run.gv.nxh <= 0) connectivity_reduction(run);
 
-  const std::string expected = testing::read_file(crystals + "/expected/" + name + "/" + name + ".out");
+  const std::string expected = testing::read_file(testing::expected_folder(name) + "/" + name + ".out");
   const auto from = expected.find(" ** SPECIAL POSITIONS **\n");
   ASSERT_NE(from, std::string::npos);
   const std::string log = c.log_text();
@@ -35,7 +32,7 @@ TEST_P(FragmentSections, LogFromSpecialPositionsToReductionMatches) {
   // The next line of the expected log opens another phase's section.
   EXPECT_EQ(expected.substr(from + log.size(), 4), " ** ");
 
-  const std::string out = testing::mask_cpu(testing::read_file(crystals + "/expected/" + name + "/stdout.txt"));
+  const std::string out = testing::mask_cpu(testing::read_file(testing::expected_folder(name) + "/stdout.txt"));
   const std::string mine = testing::mask_cpu(c.out_text());
   const auto at = out.find(" >> Fragment");
   ASSERT_NE(at, std::string::npos);
