@@ -5,7 +5,7 @@ JOBS ?= 2
 BENCH_ARGS ?=
 
 # make fuzz: libFuzzer over the whole program for FUZZ_SECONDS (clang, build-fuzz/);
-# findings land in build-fuzz/ as crash-*, timeout-*, oom-* files.
+# findings land in build-fuzz/findings/ as crash-*, leak-*, timeout-*, oom-* files.
 FUZZ_SECONDS ?= 600
 FUZZ_ARGS ?=
 
@@ -40,17 +40,11 @@ bench:
 	cmake --build build-bench -j $(JOBS)
 	./build-bench/orbicutter_bench $(BENCH_ARGS)
 
-fuzz:
+fuzz: configure
+	cmake --build $(BUILD) -j $(JOBS) --target orbicutter
 	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORBICUTTER_TESTS=OFF -DORBICUTTER_FUZZ=ON >/dev/null
 	cmake --build build-fuzz -j $(JOBS) --target orbicutter_fuzz
-	rm -rf build-fuzz/seeds && mkdir -p build-fuzz/seeds build-fuzz/corpus
-	for d in tests/data/crystals examples tests/data/bad tests/data/fuzz-regressions; do \
-	  for f in $$d/*.inp; do [ ! -e "$$f" ] || cp "$$f" "build-fuzz/seeds/$$(basename $$d)-$$(basename $$f)"; done; \
-	done
-	# Absolute paths: each run works in a folder of its own.
-	./build-fuzz/orbicutter_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
-	  -dict=$(CURDIR)/tests/fuzz/orbicutter.dict -artifact_prefix=$(CURDIR)/build-fuzz/ -print_final_stats=1 \
-	  $(FUZZ_ARGS) $(CURDIR)/build-fuzz/corpus $(CURDIR)/build-fuzz/seeds
+	FUZZ_SECONDS=$(FUZZ_SECONDS) tests/fuzz/campaign.sh $(BUILD)/orbicutter build-fuzz/orbicutter_fuzz $(FUZZ_ARGS)
 
 clean:
 	rm -rf build build-sanitize build-bench build-fuzz demo-run
