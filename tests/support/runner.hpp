@@ -34,13 +34,7 @@ inline std::string read_file(const std::string& path) {
 std::vector<std::string> example_names();
 // Folder of the products expected from example crystal `name` in this build: the
 // 4-byte build differs in last digits and signs of zero, so it has its own.
-inline std::string expected_folder(const std::string& name) {
-#ifdef ORBICUTTER_SINGLE
-  return std::string(ORBICUTTER_TEST_DATA) + "/crystals/expected-4byte/" + name;
-#else
-  return std::string(ORBICUTTER_TEST_DATA) + "/crystals/expected/" + name;
-#endif
-}
+std::string expected_folder(const std::string& name);
 // CPU-time figures replaced by "#", so that runs compare byte for byte.
 std::string mask_cpu(const std::string& text);
 // Lines from the one equal to `first` up to (not including) the one equal to
