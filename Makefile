@@ -17,15 +17,26 @@ configure:
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-demo: build
-	rm -rf demo-run && mkdir -p demo-run && cp examples/aspirin.inp demo-run/
-	cd demo-run && ../$(BUILD)/orbicutter aspirin.inp
+# With the CIF converter built: CIF -> input -> cluster in one command;
+# without it (no gemmi) the keyword example. Only the programs are built, in a
+# folder of their own, so the demo needs no test framework.
+DEMO_BUILD ?= build-demo
+demo:
+	cmake -S . -B $(DEMO_BUILD) -DCMAKE_BUILD_TYPE=Release -DORBICUTTER_TESTS=OFF >/dev/null
+	cmake --build $(DEMO_BUILD) -j $(JOBS) --target demo_programs
+	rm -rf demo-run && mkdir -p demo-run
+	@if [ -x $(DEMO_BUILD)/orbicutter-cif ]; then \
+	  cp examples/4021067.cif demo-run/ && cd demo-run && ../$(DEMO_BUILD)/orbicutter-cif 4021067.cif --run; \
+	else \
+	  echo "orbicutter-cif is not built: it needs gemmi (Debian: apt-get install gemmi-dev tao-pegtl-dev)."; \
+	  echo "Running the keyword example instead."; \
+	  cp examples/aspirin.inp demo-run/ && cd demo-run && ../$(DEMO_BUILD)/orbicutter aspirin.inp; \
+	fi
 	@echo
 	@echo "Outputs of the demo run are in demo-run/:"
 	@ls -l demo-run
 	@echo
-	@echo "First lines of the cluster file demo-run/aspirin.xyz:"
-	@head -n 8 demo-run/aspirin.xyz
+	@xyz=$$(ls demo-run/*.xyz | head -n 1); echo "First lines of the cluster file $$xyz:"; head -n 8 $$xyz
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure
@@ -47,4 +58,4 @@ fuzz: configure
 	FUZZ_SECONDS=$(FUZZ_SECONDS) tests/fuzz/campaign.sh $(BUILD)/orbicutter build-fuzz/orbicutter_fuzz $(FUZZ_ARGS)
 
 clean:
-	rm -rf build build-sanitize build-bench build-fuzz demo-run
+	rm -rf build build-sanitize build-bench build-demo build-fuzz demo-run

@@ -91,7 +91,7 @@ void BM_FragmentCompletionPolymer(benchmark::State& state) {
     try {
       fragment_modifications(c->run);
       state.SkipWithError("the polymer did not reach the limit");
-    } catch (const Stop&) {
+    } catch (const Error&) {
     }
   }
 }
@@ -133,7 +133,7 @@ void BM_FragmentCompletionCubicChain(benchmark::State& state) {
     try {
       fragment_modifications(c->run);
       state.SkipWithError("the chain did not reach the limit");
-    } catch (const Stop&) {
+    } catch (const Error&) {
     }
   }
 }

@@ -6,7 +6,9 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <unordered_map>
 
+#include "cluster/cluster.hpp"
 #include "geometry/geometry.hpp"
 #include "model/stop.hpp"
 
@@ -14,14 +16,24 @@ namespace orbicutter {
 namespace {
 
 // Bucket edge and search margin of the coincidence index, in angstrom: the margin
-// is a thousand times the tolerance, the edge fifty times the margin.
-constexpr double bucket_edge = 0.5;
+// is a thousand times the tolerance; a bucket of a molecular crystal holds a few
+// atoms, so the bucket table stays small.
+constexpr double bucket_edge = 4.0;
 constexpr double bucket_margin = 0.01;
 // Coordinates beyond this are kept outside the buckets (and checked one by one).
 constexpr double bucket_reach = 262144.0 * bucket_edge - 1.0;
 
+// The bucket along one axis: floor(y / edge), without a library call; |y| stays
+// below bucket_reach.
+std::int64_t bucket_of(double y) {
+  const double t = y / bucket_edge;
+  auto b = static_cast<std::int64_t>(t);
+  if (static_cast<double>(b) > t) --b;
+  return b;
+}
+
 int central_count(const Run& run) {
-  return run.gv.nfrag >= 1 && run.at.frag.rows() >= 1 ? std::clamp(run.at.frag(1, 2), 0, run.gv.nat) : 0;
+  return run.gv.nfrag >= 1 && run.at.frag.rows() >= 1 ? std::clamp(run.at.frag(1, frag_size), 0, run.gv.nat) : 0;
 }
 
 // Tables grown molecule by molecule keep doubling their room.
@@ -36,7 +48,7 @@ Vec3 fragment_centre(const Run& run, int f) {
   Vec3 sum;
   int n = 0;
   for (int i = 1; i <= run.gv.nat; ++i) {
-    if (run.at.allinfo(i, 3) != f) continue;
+    if (run.at.allinfo(i, fragment_number) != f) continue;
     for (int k = 1; k <= 3; ++k) sum(k) += run.at.allgeom(i, k);
     ++n;
   }
@@ -58,6 +70,19 @@ struct Builder {
 
   Builder(Run& r, int limit)
       : run(r), nat(r.gv.nat), ncentral(central_count(r)), kbuild(r.kw.kbuild), max_rows(limit), index(r.geo.g) {}
+
+  // Room for the expected cluster, taken at once: the tables never copy themselves
+  // on the way, and pages not reached are never touched.
+  void reserve(double expected) {
+    double rows = 1.25 * expected + 1024.0;
+    if (!(rows < max_rows)) rows = max_rows;
+    if (!(rows > 1024.0)) rows = 1024.0;
+    const int n = std::max(ncentral, static_cast<int>(rows));
+    run.at.catns.reserve_rows(n);
+    run.at.cinfo.reserve_rows(n);
+    run.at.cgeom.reserve_rows(n);
+    index.reserve(n);
+  }
 
   // Method 3: the reach towards a candidate whose centre is at `centre`: the
   // distance from the cluster centre to the central atom nearest that centre.
@@ -87,9 +112,9 @@ struct Builder {
       const int i = first + k - 1;
       at.catns(i, 1) = at.molatns(k, 1);
       at.catns(i, 2) = at.molatns(k, 2);
-      for (int c = 1; c <= 8; ++c) at.cinfo(i, c) = at.molinfo(k, c);
-      at.cinfo(i, 9) = 0;
-      at.cinfo(i, 10) = 0;
+      for (int c = total_atom; c <= molecule_atom; ++c) at.cinfo(i, c) = at.molinfo(k, c);
+      at.cinfo(i, cluster_fragment) = 0;
+      at.cinfo(i, cluster_atom) = 0;
       set_row3(at.cgeom, i, pos[static_cast<std::size_t>(k - 1)]);
       index.insert(i, pos[static_cast<std::size_t>(k - 1)]);
     }
@@ -97,15 +122,12 @@ struct Builder {
     return first;
   }
 
-  void central_molecule() {
+  void central_molecule(double expected) {
     auto& at = run.at;
     at.catns.allocate(0, 2);
-    at.cinfo.allocate(0, 10);
+    at.cinfo.allocate(0, cluster_info_columns);
     at.cgeom.allocate(0, 3);
-    const int rows = std::max(ncentral, 1024);
-    at.catns.reserve_rows(rows);
-    at.cinfo.reserve_rows(rows);
-    at.cgeom.reserve_rows(rows);
+    reserve(expected);
     run.gv.ncluster = 0;
     grow_rows(at.catns, ncentral);
     grow_rows(at.cinfo, ncentral);
@@ -113,9 +135,11 @@ struct Builder {
     for (int i = 1; i <= ncentral; ++i) {
       at.catns(i, 1) = at.allatns(i, 1);
       at.catns(i, 2) = at.allatns(i, 2);
-      for (int c = 1; c <= 8; ++c) at.cinfo(i, c) = at.allinfo(i, c);
-      at.cinfo(i, 9) = 0;
-      at.cinfo(i, 10) = 0;
+      for (int c = total_atom; c <= molecule_atom; ++c) at.cinfo(i, c) = at.allinfo(i, c);
+      // The whole central molecule carries the operation and translation of its first atom.
+      for (int c = symmetry_operation; c <= translation_c; ++c) at.cinfo(i, c) = at.allinfo(1, c);
+      at.cinfo(i, cluster_fragment) = 0;
+      at.cinfo(i, cluster_atom) = 0;
       for (int k = 1; k <= 3; ++k) at.cgeom(i, k) = at.allgeom(i, k);
       index.insert(i, row3(at.cgeom, i));
     }
@@ -135,20 +159,20 @@ struct Builder {
     auto& at = run.at;
     int n = 0;
     for (int i = 1; i <= nat; ++i)
-      if (at.allinfo(i, 3) == f) ++n;
+      if (at.allinfo(i, fragment_number) == f) ++n;
     at.molatns.release();
     at.molinfo.release();
     at.molgeom.release();
     at.molatns.allocate(n, 2);
-    at.molinfo.allocate(n, 8);
+    at.molinfo.allocate(n, all_info_columns);
     at.molgeom.allocate(n, 3);
     int k = 0;
     for (int i = 1; i <= nat; ++i) {
-      if (at.allinfo(i, 3) != f) continue;
+      if (at.allinfo(i, fragment_number) != f) continue;
       ++k;
       at.molatns(k, 1) = at.allatns(i, 1);
       at.molatns(k, 2) = at.allatns(i, 2);
-      for (int c = 1; c <= 8; ++c) at.molinfo(k, c) = at.allinfo(i, c);
+      for (int c = total_atom; c <= molecule_atom; ++c) at.molinfo(k, c) = at.allinfo(i, c);
       for (int c = 1; c <= 3; ++c) at.molgeom(k, c) = at.allgeom(i, c);
     }
     return n;
@@ -184,16 +208,11 @@ struct Builder {
     return 0;
   }
 
-  // dmol (and, for method 3, geomcentf) as left by the candidate at hand.
-  void record(real dmol, const Vec3& centre) {
-    run.geo.dmol = dmol;
-    if (kbuild == 3) run.geo.geomcentf = centre;
-  }
-
   // The copies of one symmetry operation: positions for every cell translation.
   struct Images {
     std::vector<Vec3> base;  // rot * x + trans for each atom
     Vec3 centre;             // the same for the molecule's centre
+    double extent = 0;       // largest distance of an atom from the first one
   };
 
   Images images(int s, int n, const Vec3& centre) const {
@@ -201,12 +220,21 @@ struct Builder {
     im.base.resize(static_cast<std::size_t>(n));
     for (int k = 1; k <= n; ++k) im.base[static_cast<std::size_t>(k - 1)] = image_base(run, s, row3(run.at.molgeom, k));
     im.centre = image_base(run, s, centre);
+    for (const auto& b : im.base) im.extent = std::max(im.extent, static_cast<double>(calcdist(run, im.base[0], b)));
     return im;
+  }
+
+  // A copy whose first atom lies farther than limit + extent from the centre has
+  // no atom within limit of it: most copies tried are settled by one distance.
+  // The margin covers the rounding of the distances compared.
+  bool surely_beyond(const Vec3& first, const Images& im, real limit) const {
+    const double d = calcdist(run, first, run.geo.geomcent);
+    return d > static_cast<double>(limit) + im.extent + 0.01 + 1e-4 * d;
   }
 
   void fragment(int f, real radius) {
     auto& at = run.at;
-    auto& geo = run.geo;
+    const auto& geo = run.geo;
     const int n = gather(f);
     std::vector<Vec3> pos(static_cast<std::size_t>(n));
     for (int k = 1; k <= n; ++k) pos[static_cast<std::size_t>(k - 1)] = row3(at.molgeom, k);
@@ -216,11 +244,10 @@ struct Builder {
     if (f > 1) {
       const real dmin = nearest(pos);
       const real dmol = dmol_for(radius, centre);
-      record(dmol, centre);
       if (geo.dmax + dmol > dmin) {
         const int first = append(pos);
         for (int i = first; i <= run.gv.ncluster; ++i)
-          for (int c = 4; c <= 7; ++c) at.cinfo(i, c) = at.allinfo(1, c);
+          for (int c = symmetry_operation; c <= translation_c; ++c) at.cinfo(i, c) = at.allinfo(1, c);
       } else {
         counter = 1;
       }
@@ -228,74 +255,78 @@ struct Builder {
 
     // The reach test comes before the coincidence test here: a copy is taken when
     // it passes both and neither test changes anything, so the cluster is the
-    // same, and most copies out of reach never reach the index. Only the work
-    // values dmol and geomcentf could end differently; settle_last sees to them.
+    // same, and most copies out of reach never reach the index.
     const int nc = run.gv.ncells;
-    long long trial = 0, last_taken = -1;
     for (int s = 1; s <= run.gv.nsym; ++s) {
       const Images im = images(s, n, centre);
       for (int tz = -nc; tz <= nc; ++tz)
         for (int ty = -nc; ty <= nc; ++ty)
-          for (int tx = -nc; tx <= nc; ++tx, ++trial) {
+          for (int tx = -nc; tx <= nc; ++tx) {
             const Vec3 u = lattice_translation(tx, ty, tz);
-            run.tmp.utrans = u;
-            for (std::size_t k = 0; k < pos.size(); ++k) pos[k] = translated(im.base[k], u);
-            if (n > 0) run.tmp.abc = pos.back();
             const Vec3 moved = kbuild == 3 ? translated(im.centre, u) : centre;
-            const real dmol = dmol_for(radius, moved);
-            if (!within(pos, geo.dmax + dmol)) continue;
+            const real limit = geo.dmax + dmol_for(radius, moved);
+            if (n > 0 && surely_beyond(translated(im.base[0], u), im, limit)) continue;
+            for (std::size_t k = 0; k < pos.size(); ++k) pos[k] = translated(im.base[k], u);
+            if (!within(pos, limit)) continue;
             if (coincident(pos)) continue;
-            record(dmol, moved);
             ++counter;
-            last_taken = trial;
             const int first = append(pos);
             for (int i = first; i <= run.gv.ncluster; ++i) {
-              at.cinfo(i, 4) = s;
-              at.cinfo(i, 5) = tx;
-              at.cinfo(i, 6) = ty;
-              at.cinfo(i, 7) = tz;
-              at.cinfo(i, 9) = counter;
+              at.cinfo(i, symmetry_operation) = s;
+              at.cinfo(i, translation_a) = tx;
+              at.cinfo(i, translation_b) = ty;
+              at.cinfo(i, translation_c) = tz;
+              at.cinfo(i, cluster_fragment) = counter;
             }
           }
-    }
-    if (f == run.gv.nfrag) settle_last(n, centre, radius, trial, last_taken);
-  }
-
-  // dmol and geomcentf end as the last copy that was not coincident left them.
-  // Copies after the last one taken met the cluster as it is now, so walking
-  // back from the end finds that copy (usually the very last one tried).
-  void settle_last(int n, const Vec3& centre, real radius, long long trials, long long last_taken) {
-    const int nc = run.gv.ncells;
-    if (nc < 0) return;
-    const long long side = 2LL * nc + 1;
-    const long long per_op = side * side * side;
-    std::vector<Vec3> pos(static_cast<std::size_t>(n));
-    int s_now = 0;
-    Images im;
-    for (long long t = trials - 1; t > last_taken; --t) {
-      const int s = static_cast<int>(t / per_op) + 1;
-      const long long r = t % per_op;
-      const int tz = static_cast<int>(r / (side * side)) - nc;
-      const int ty = static_cast<int>((r / side) % side) - nc;
-      const int tx = static_cast<int>(r % side) - nc;
-      if (s != s_now) {
-        im = images(s, n, centre);
-        s_now = s;
-      }
-      const Vec3 u = lattice_translation(tx, ty, tz);
-      for (std::size_t k = 0; k < pos.size(); ++k) pos[k] = translated(im.base[k], u);
-      if (coincident(pos)) continue;
-      const Vec3 moved = kbuild == 3 ? translated(im.centre, u) : centre;
-      record(dmol_for(radius, moved), moved);
-      return;
     }
   }
 };
 
-std::uint64_t pair_key(int col8, int col9) {
-  return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(col8)) << 32) |
-         static_cast<std::uint64_t>(static_cast<std::uint32_t>(col9));
+std::uint64_t pair_key(int molecule_atom_number, int cluster_fragment_number) {
+  return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(molecule_atom_number)) << 32) |
+         static_cast<std::uint64_t>(static_cast<std::uint32_t>(cluster_fragment_number));
 }
+
+// (molecular atom number, cluster fragment number) -> cluster row, the last one on
+// repeats. Molecular atom numbers run over 1..nat and every fragment numbers its
+// copies from 0, so a plain array of nat x (largest copy number + 1) entries costs a
+// few bytes per cluster atom; pairs outside it, should there be any, are hashed.
+class RowOfPair {
+ public:
+  RowOfPair(const Table<int>& cinfo, int n, int nat) : nat_(nat) {
+    int top = -1;
+    for (int k = 1; k <= n; ++k) top = std::max(top, cinfo(k, cluster_fragment));
+    if (nat >= 1 && top >= 0 && static_cast<double>(nat) * (top + 1.0) <= 4.0 * n + 4096.0) {
+      copies_ = top + 1;
+      rows_.assign(static_cast<std::size_t>(nat) * static_cast<std::size_t>(copies_), absent);
+    }
+    for (int k = 1; k <= n; ++k) {
+      const int m = cinfo(k, molecule_atom), copy = cinfo(k, cluster_fragment);
+      const std::size_t at = slot(m, copy);
+      if (at != outside) rows_[at] = cinfo(k, cluster_atom);
+      else other_[pair_key(m, copy)] = cinfo(k, cluster_atom);
+    }
+  }
+  // The row, or `fallback` when no cluster atom has this pair.
+  int find(int m, int copy, int fallback) const {
+    const std::size_t at = slot(m, copy);
+    if (at != outside) return rows_[at] == absent ? fallback : rows_[at];
+    const auto it = other_.find(pair_key(m, copy));
+    return it == other_.end() ? fallback : it->second;
+  }
+
+ private:
+  static constexpr int absent = std::numeric_limits<int>::min();
+  static constexpr std::size_t outside = static_cast<std::size_t>(-1);
+  std::size_t slot(int m, int copy) const {
+    if (m < 1 || m > nat_ || copy < 0 || copy >= copies_) return outside;
+    return static_cast<std::size_t>(copy) * static_cast<std::size_t>(nat_) + static_cast<std::size_t>(m - 1);
+  }
+  int nat_ = 0, copies_ = 0;
+  std::vector<int> rows_;
+  std::unordered_map<std::uint64_t, int> other_;
+};
 
 // Bond lists in cluster numbering: a partner is the atom of the same cluster
 // molecule with the partner's molecular number (the last such row, should
@@ -304,21 +335,16 @@ void cluster_bonds(Run& run) {
   auto& at = run.at;
   const int n = run.gv.ncluster;
   const int nat = run.gv.nat;
-  // (molecular atom number, cluster fragment number) -> cluster row, the last one on repeats.
-  std::unordered_map<std::uint64_t, int> row_of;
-  row_of.reserve(static_cast<std::size_t>(n));
-  for (int k = 1; k <= n; ++k) row_of[pair_key(at.cinfo(k, 8), at.cinfo(k, 9))] = at.cinfo(k, 10);
+  const RowOfPair row_of(at.cinfo, n, nat);
   at.cbonds.release();
   at.cbonds.allocate(n, nat, 0);
   const int width = std::min(nat, at.allbonds.cols());
   for (int i = 1; i <= n; ++i) {
-    const int m = at.cinfo(i, 8);
+    const int m = at.cinfo(i, molecule_atom);
     if (m < 1 || m > at.allbonds.rows()) continue;
     for (int j = 1; j <= width; ++j) {
       const int v = at.allbonds(m, j);
-      if (v == 0) continue;
-      const auto it = row_of.find(pair_key(v, at.cinfo(i, 9)));
-      at.cbonds(i, j) = it == row_of.end() ? v : it->second;
+      if (v != 0) at.cbonds(i, j) = row_of.find(v, at.cinfo(i, cluster_fragment), v);
     }
   }
 }
@@ -352,8 +378,8 @@ bool CoincidenceIndex::keys(const Vec3& p, std::int64_t lo[3], std::int64_t hi[3
   const double y[3] = {r11_ * f1 + r12_ * f2 + r13_ * f3, r22_ * f2 + r23_ * f3, r33_ * f3};
   for (int d = 0; d < 3; ++d) {
     if (!(std::fabs(y[d]) < bucket_reach)) return false;
-    lo[d] = static_cast<std::int64_t>(std::floor((y[d] - bucket_margin) / bucket_edge));
-    hi[d] = static_cast<std::int64_t>(std::floor((y[d] + bucket_margin) / bucket_edge));
+    lo[d] = bucket_of(y[d] - bucket_margin);
+    hi[d] = bucket_of(y[d] + bucket_margin);
   }
   return true;
 }
@@ -371,12 +397,32 @@ void CoincidenceIndex::insert(int row, const Vec3& p) {
   const double f1 = p(1), f2 = p(2), f3 = p(3);
   const double y[3] = {r11_ * f1 + r12_ * f2 + r13_ * f3, r22_ * f2 + r23_ * f3, r33_ * f3};
   std::int64_t b[3];
-  for (int d = 0; d < 3; ++d) b[d] = static_cast<std::int64_t>(std::floor(y[d] / bucket_edge));
-  auto [it, fresh] = head_.try_emplace(pack(b[0], b[1], b[2]), row);
-  if (!fresh) {
-    next_[static_cast<std::size_t>(row)] = it->second;
-    it->second = row;
+  for (int d = 0; d < 3; ++d) b[d] = bucket_of(y[d]);
+  Slot& s = slot(pack(b[0], b[1], b[2]));
+  next_[static_cast<std::size_t>(row)] = s.row;
+  s.row = row;
+}
+
+CoincidenceIndex::Slot& CoincidenceIndex::slot(std::uint64_t key) {
+  if (2 * (used_ + 1) > slots_.size()) {
+    std::vector<Slot> old(2 * slots_.size());
+    old.swap(slots_);
+    mask_ = slots_.size() - 1;
+    for (const Slot& o : old)
+      if (o.key != 0)
+        for (std::size_t s = mix(o.key) & mask_;; s = (s + 1) & mask_)
+          if (slots_[s].key == 0) {
+            slots_[s] = o;
+            break;
+          }
   }
+  std::size_t s = mix(key) & mask_;
+  while (slots_[s].key != 0 && slots_[s].key != key) s = (s + 1) & mask_;
+  if (slots_[s].key == 0) {
+    slots_[s].key = key;
+    ++used_;
+  }
+  return slots_[s];
 }
 
 Vec3 cluster_centre(const Run& run) {
@@ -387,7 +433,7 @@ Vec3 cluster_centre(const Run& run) {
 real central_radius(const Run& run) {
   real r = 0;
   for (int i = 1; i <= run.gv.nat; ++i) {
-    if (run.at.allinfo(i, 3) != 1) continue;
+    if (run.at.allinfo(i, fragment_number) != 1) continue;
     const real d = calcdist(run, run.geo.geomcent, row3(run.at.allgeom, i));
     if (d > r) r = d;
   }
@@ -402,7 +448,8 @@ ClusterSize estimate_cluster_size(const Run& run, real radius) {
   for (int f = 1; f <= run.gv.nfrag; ++f) {
     const Vec3 c = fragment_centre(run, f);
     for (int i = 1; i <= nat; ++i)
-      if (run.at.allinfo(i, 3) == f) extent = std::max(extent, static_cast<double>(calcdist(run, c, row3(run.at.allgeom, i))));
+      if (run.at.allinfo(i, fragment_number) == f)
+        extent = std::max(extent, static_cast<double>(calcdist(run, c, row3(run.at.allgeom, i))));
   }
   const double reach = run.kw.kbuild == 2 || run.kw.kbuild == 3 ? static_cast<double>(radius) : 0.0;
   const double r = std::max(0.0, static_cast<double>(geo.dmax) + reach + extent);
@@ -425,17 +472,18 @@ void check_cluster_size(const Run& run, real radius) {
 }
 
 void assemble_cluster(Run& run, real radius, int max_rows) {
-  Builder b(run, max_rows);
-  b.central_molecule();
-  for (int f = 1; f <= run.gv.nfrag; ++f) b.fragment(f, radius);
+  {
+    Builder b(run, max_rows);
+    b.central_molecule(estimate_cluster_size(run, radius).atoms);
+    for (int f = 1; f <= run.gv.nfrag; ++f) b.fragment(f, radius);
+  }  // the coincidence index goes before the bond lists come
 
   auto& at = run.at;
   const int n = run.gv.ncluster;
-  for (int i = 1; i <= n; ++i) at.cinfo(i, 10) = i;
-  // A new molecule wherever the pair (fragment, cluster fragment number) changes.
+  for (int i = 1; i <= n; ++i) at.cinfo(i, cluster_atom) = i;
   int nmol = 1;
   for (int i = 2; i <= n; ++i)
-    if (at.cinfo(i, 3) != at.cinfo(i - 1, 3) || at.cinfo(i, 9) != at.cinfo(i - 1, 9)) ++nmol;
+    if (starts_molecule(at.cinfo, i)) ++nmol;
   run.gv.nmol = nmol;
   cluster_bonds(run);
 
@@ -443,7 +491,7 @@ void assemble_cluster(Run& run, real radius, int max_rows) {
   if (run.kw.kcharge == 1) {
     at.ccharge.allocate(n, 0);
     for (int i = 1; i <= n; ++i) {
-      const int t = at.cinfo(i, 1);
+      const int t = at.cinfo(i, total_atom);
       if (t >= 1 && t <= at.fcharge.size()) at.ccharge(i) = at.fcharge(t);
     }
   }

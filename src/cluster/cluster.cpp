@@ -24,7 +24,7 @@ int cells_to_search(const Run& run) {
 }
 
 void legend(Run& run) {
-  auto& log = run.units.log;
+  auto& log = run.sink.log;
   for (const char* l : {"  >>  (1) element type", "  >>  (2) atomic type", "  >>  (3) total atom number",
                         "  >>  (4) fragment atom number", "  >>  (5) fragment number",
                         "  >>  (6) symmetry operation number", "  >>  (7) translation along X-axis",
@@ -39,12 +39,12 @@ void legend(Run& run) {
 
 // The charge of a cluster atom lives in the input list, under its total atom number.
 real input_charge(const Run& run, int i) {
-  const int t = run.at.cinfo(i, 1);
+  const int t = run.at.cinfo(i, total_atom);
   return t >= 1 && t <= run.at.fcharge.size() ? run.at.fcharge(t) : real(0);
 }
 
 void full_listing(Run& run) {
-  auto& log = run.units.log;
+  auto& log = run.sink.log;
   const auto& at = run.at;
   const int nat = run.gv.nat;
   log.write("(A)", " ** FULL CLUSTER INFORMATION **");
@@ -52,8 +52,10 @@ void full_listing(Run& run) {
   if (run.kw.kver >= 2) legend(run);
   for (int i = 1; i <= run.gv.ncluster; ++i) {
     log.put("(2A4)", at.catns(i, 1), at.catns(i, 2));
-    log.put("(10I6)", at.cinfo(i, 1), at.cinfo(i, 2), at.cinfo(i, 3), at.cinfo(i, 4), at.cinfo(i, 5),
-            at.cinfo(i, 6), at.cinfo(i, 7), at.cinfo(i, 8), at.cinfo(i, 9), at.cinfo(i, 10));
+    log.put("(10I6)", at.cinfo(i, total_atom), at.cinfo(i, fragment_atom), at.cinfo(i, fragment_number),
+            at.cinfo(i, symmetry_operation), at.cinfo(i, translation_a), at.cinfo(i, translation_b),
+            at.cinfo(i, translation_c), at.cinfo(i, molecule_atom), at.cinfo(i, cluster_fragment),
+            at.cinfo(i, cluster_atom));
     log.put("(3F10.6)", at.cgeom(i, 1), at.cgeom(i, 2), at.cgeom(i, 3));
     if (run.kw.kcharge == 1) log.put("(F10.6)", input_charge(run, i));
     end_with_bonds(log, at.cbonds, i, nat);
@@ -63,34 +65,25 @@ void full_listing(Run& run) {
 
 }  // namespace
 
-void cluster_building(Run& run) {
-  auto& gv = run.gv;
-  auto& kw = run.kw;
+void cluster_head(Run& run) {
+  const auto& kw = run.kw;
   auto& geo = run.geo;
-  auto& at = run.at;
-  auto& log = run.units.log;
+  auto& log = run.sink.log;
 
   geo.geomcent = cluster_centre(run);
-  const real radius = kw.kbuild >= 2 ? central_radius(run) : real(0);
-
   log.write("(A)", " ** CLUSTER GENERATION **");
   log.write("(A)", rule_line);
   log.write("(A,3F10.6)", " Geometrical center = ", geo.geomcent(1), geo.geomcent(2), geo.geomcent(3));
   if (kw.kbuild == 2)
-    log.write("(A,F10.6)", " Maximal molecular distance = ", radius);
+    log.write("(A,F10.6)", " Maximal molecular distance = ", central_radius(run));
   else if (kw.kbuild == 3)
     log.write("(A)", " Maximal molecular distance will be based on molecular shape");
+}
 
-  if (kw.ktestmol != 0) test_molecule_stop(run);
-  if (kw.kcrystal == 1) writecrystal(run, run.units.d12);
-
-  // The whole central molecule carries the operation and translation of its first atom.
-  const int ncentral = gv.nfrag >= 1 ? std::min(at.frag(1, 2), gv.nat) : 0;
-  for (int i = 2; i <= ncentral; ++i)
-    for (int c = 4; c <= 7; ++c) at.allinfo(i, c) = at.allinfo(1, c);
-
-  run.units.out.write("(A)", " >> Cluster building routine <<");
-  run.t_phase = cpu_seconds();
+void cluster_body(Run& run) {
+  auto& gv = run.gv;
+  auto& log = run.sink.log;
+  const real radius = run.kw.kbuild >= 2 ? central_radius(run) : real(0);
 
   gv.ncells = cells_to_search(run);
   log.write("(A,I6)", " Number of unit cells considered = ", gv.ncells);
@@ -102,9 +95,13 @@ void cluster_building(Run& run) {
   log.write("(A,I6)", " Total number of molecules in the cluster = ", gv.nmol);
   log.write("(A,I6)", " Total number of atoms in the cluster = ", gv.ncluster);
   log.write("(A)", rule_line);
-  if (kw.kver >= 1) full_listing(run);
+  if (run.kw.kver >= 1) full_listing(run);
   ortep(run);
-  cpu_line(run, run.t_phase);
+}
+
+void cluster_building(Run& run) {
+  cluster_head(run);
+  cluster_body(run);
 }
 
 }  // namespace orbicutter

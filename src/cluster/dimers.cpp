@@ -8,195 +8,90 @@
 #include "driver/forms.hpp"
 #include "geometry/elements.hpp"
 #include "geometry/geometry.hpp"
-#include "model/stop.hpp"
 
 namespace orbicutter {
 namespace {
 
-// Cartesian position relative to the cluster centre.
-Vec3 centred(const Run& run, const Vec3& f) {
-  Vec3 v;
-  for (int q = 1; q <= 3; ++q) v(q) = f(q) - run.geo.geomcent(q);
-  return cartesian(run.geo.mt, v);
-}
+// A cluster molecule after the central one.
+struct Partner {
+  int first = 0, atoms = 0;  // its rows in the cluster tables
+  Vec3 centroid;
+  bool representative = true;  // first of its centroid distance; then: touching as well
+  int multiplicity = 1;
+  real distance = 0;
+};
 
-// A molecule ends where the pair (fragment, cluster fragment number) changes; with
-// the cluster fragment number alone, copies of different fragments could merge.
-bool new_molecule(const Table<int>& cinfo, int i) {
-  return cinfo(i, 3) != cinfo(i - 1, 3) || cinfo(i, 9) != cinfo(i - 1, 9);
-}
-
-void open_dimer_file(Run& run, Unit& unit, const std::string& name) {
-  if (!unit.open(name)) fail({" --> Output file cannot be created <--"});
-  run.product_files.push_back(name);
-}
-
-// One atom row of the XYZ file and, with Gaussian output, of the counterpoise file.
-void atom_rows(Unit& xyz, Unit* cp, const std::string& symbol, const Vec3& r, const char* fragment_tag) {
-  xyz.put("(2A4)", symbol);
-  xyz.write("(3F15.6)", r(1), r(2), r(3));
-  if (cp != nullptr) {
-    cp->put("(A)", trim(symbol) + fragment_tag);
-    cp->write("(3F15.6)", r(1), r(2), r(3));
+std::vector<Partner> partners(const Run& run, int ncentral) {
+  const auto& at = run.at;
+  std::vector<Partner> list;
+  for (int i = ncentral + 1; i <= run.gv.ncluster; ++i) {
+    if (i == ncentral + 1 || starts_molecule(at.cinfo, i)) list.push_back(Partner{i, 0, {}, true, 1, 0});
+    ++list.back().atoms;
   }
+  // Centroids: sum in atom order, then divide.
+  for (auto& p : list)
+    for (int c = 1; c <= 3; ++c) {
+      real s = 0;
+      for (int i = p.first; i < p.first + p.atoms; ++i) s += at.cgeom(i, c);
+      p.centroid(c) = s / static_cast<real>(p.atoms);
+    }
+  return list;
+}
+
+// Some atom of the partner within the van der Waals contact of some central atom.
+bool touches(const Run& run, const Partner& p, int ncentral) {
+  const auto& at = run.at;
+  for (int i = p.first; i < p.first + p.atoms; ++i) {
+    const real r1 = vdw_radius(at.catns(i, 1));
+    for (int k = 1; k <= ncentral; ++k) {
+      const real d = calcdist(run, row3(at.cgeom, i), row3(at.cgeom, k));
+      if (r1 + vdw_radius(at.catns(k, 1)) + run.gv.tol4 >= d) return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace
 
-void dimer_generation(Run& run) {
-  auto& gv = run.gv;
+void dimer_generation(Run& run, const std::function<void(const DimerEntry&)>& each) {
   auto& at = run.at;
-  Unit& log = run.units.log;
-
-  run.units.out.write("(A)", " >> Dimer evaluation routine <<");
-  const double start = cpu_seconds();
-  run.t_phase = start;
-
-  // Central molecule, with the cluster centre in the extra row.
-  const int natdim0 = at.frag(1, 2);
-  gv.natdim0 = natdim0;
-  at.mol0info.allocate(natdim0, 10);
-  at.mol0atns.allocate(natdim0, 2);
-  at.mol0geom.allocate(natdim0 + 1, 3);
-  for (int k = 1; k <= natdim0; ++k) {
-    for (int c = 1; c <= 10; ++c) at.mol0info(k, c) = at.cinfo(k, c);
-    for (int c = 1; c <= 2; ++c) at.mol0atns(k, c) = at.catns(k, c);
-    for (int c = 1; c <= 3; ++c) at.mol0geom(k, c) = at.cgeom(k, c);
-  }
-  set_row3(at.mol0geom, natdim0 + 1, run.geo.geomcent);
-
-  // Count the partner molecules and the largest of them before sizing the tables.
-  const int ncluster = gv.ncluster;
-  int npart = 0, largest = 0, size = 0;
-  for (int i = natdim0 + 1; i <= ncluster; ++i) {
-    if (i == natdim0 + 1 || new_molecule(at.cinfo, i)) {
-      ++npart;
-      size = 0;
-    }
-    ++size;
-    if (size > largest) largest = size;
-  }
-  int natdim = 0;
-  for (int f = 1; f <= gv.nfrag; ++f)
-    if (at.frag(f, 2) > natdim) natdim = at.frag(f, 2);
-  if (largest > natdim) natdim = largest;
-  gv.natdim = natdim;
-
-  at.mol1info.allocate(npart, natdim, 10);
-  at.mol1atns.allocate(npart, natdim, 2);
-  at.mol1geom.allocate(npart, natdim + 1, 3);
-  at.diminfo.allocate(npart, 3, 0);
-
-  // Split the rest of the cluster into partners.
-  {
-    int m = 0, k = 0;
-    for (int i = natdim0 + 1; i <= ncluster; ++i) {
-      if (i == natdim0 + 1 || new_molecule(at.cinfo, i)) {
-        ++m;
-        k = 0;
-      }
-      ++k;
-      for (int c = 1; c <= 10; ++c) at.mol1info(m, k, c) = at.cinfo(i, c);
-      for (int c = 1; c <= 2; ++c) at.mol1atns(m, k, c) = at.catns(i, c);
-      for (int c = 1; c <= 3; ++c) at.mol1geom(m, k, c) = at.cgeom(i, c);
-      at.diminfo(m, 1) = k;
-    }
-  }
-
-  // Centroids: sum in atom order, then divide.
-  for (int m = 1; m <= npart; ++m) {
-    const int n = at.diminfo(m, 1);
-    for (int c = 1; c <= 3; ++c) {
-      real s = 0;
-      for (int k = 1; k <= n; ++k) s += at.mol1geom(m, k, c);
-      at.mol1geom(m, natdim + 1, c) = s / static_cast<real>(n);
-    }
-  }
-  auto centroid = [&](int m) {
-    Vec3 v;
-    for (int c = 1; c <= 3; ++c) v(c) = at.mol1geom(m, natdim + 1, c);
-    return v;
-  };
+  Unit& log = run.sink.log;
+  const int ncentral = at.frag(1, frag_size);
+  std::vector<Partner> list = partners(run, ncentral);
 
   // Partners at the same centroid distance are one dimer type.
-  for (int m = 1; m <= npart; ++m) at.diminfo(m, 2) = 1;
-  Vec<real> dist(npart);
-  for (int m = 1; m <= npart; ++m) {
-    at.diminfo(m, 3) = 1;
-    if (at.diminfo(m, 2) != 1) continue;
-    dist(m) = calcdist(run, run.geo.geomcent, centroid(m));
-    for (int m2 = m + 1; m2 <= npart; ++m2) {
-      if (at.diminfo(m2, 2) != 1) continue;
-      const real d2 = calcdist(run, run.geo.geomcent, centroid(m2));
-      if (std::abs(dist(m) - d2) < tiny) {
-        at.diminfo(m, 3) += 1;
-        at.diminfo(m2, 2) = 0;
+  for (std::size_t m = 0; m < list.size(); ++m) {
+    Partner& p = list[m];
+    if (!p.representative) continue;
+    p.distance = calcdist(run, run.geo.geomcent, p.centroid);
+    for (std::size_t m2 = m + 1; m2 < list.size(); ++m2) {
+      Partner& q = list[m2];
+      if (!q.representative) continue;
+      if (std::abs(p.distance - calcdist(run, run.geo.geomcent, q.centroid)) < tiny) {
+        ++p.multiplicity;
+        q.representative = false;
       }
     }
   }
 
-  // Van der Waals contact of each representative with the central molecule.
-  for (int m = 1; m <= npart; ++m) {
-    if (at.diminfo(m, 2) != 1) continue;
-    at.diminfo(m, 2) = 0;
-    for (int k1 = 1; k1 <= at.diminfo(m, 1) && at.diminfo(m, 2) == 0; ++k1) {
-      Vec3 p;
-      for (int c = 1; c <= 3; ++c) p(c) = at.mol1geom(m, k1, c);
-      const real r1 = vdw_radius(at.mol1atns(m, k1, 1));
-      for (int k2 = 1; k2 <= natdim0; ++k2) {
-        const real d = calcdist(run, p, row3(at.mol0geom, k2));
-        const real r2 = vdw_radius(at.mol0atns(k2, 1));
-        if (r1 + r2 + gv.tol4 >= d) {
-          at.diminfo(m, 2) = 1;
-          break;
-        }
-      }
-    }
+  at.dimers.clear();
+  for (std::size_t m = 0; m < list.size(); ++m) {
+    const Partner& p = list[m];
+    if (p.representative && touches(run, p, ncentral))
+      at.dimers.push_back(DimerEntry{static_cast<int>(m) + 1, p.first, p.atoms, p.multiplicity, p.distance});
   }
-
-  int ndimers = 0;
-  for (int m = 1; m <= npart; ++m)
-    if (at.diminfo(m, 2) == 1) ++ndimers;
 
   log.write("(A)", " ** DIMER GENERATION **");
   log.write("(A)", rule_line);
-  log.write("(A,I6)", " Number of generated dimers = ", ndimers);
+  log.write("(A,I6)", " Number of generated dimers = ", static_cast<int>(at.dimers.size()));
   log.write("(A)", rule_line);
-
-  // One file per kept dimer, complete and closed before the next is created.
-  for (int m = 1; m <= npart; ++m) {
-    if (at.diminfo(m, 2) != 1) continue;
-    const std::string name = "dimer_" + digits(m) + ".xyz";
-    Unit xyz, cp;
-    open_dimer_file(run, xyz, name);
-    const bool gaussian = run.kw.kgaussian == 1;
-    if (gaussian) open_dimer_file(run, cp, name + "_G");
-    Unit* cpp = gaussian ? &cp : nullptr;
-
-    const int op = at.mol1info(m, 1, 4);
-    const int ta = at.mol1info(m, 1, 5), tb = at.mol1info(m, 1, 6), tc = at.mol1info(m, 1, 7);
-    xyz.write("(I6)", natdim0 + at.diminfo(m, 1));
-    xyz.write("(A,I4,A,4I3,A,5I1,A,I1)", " ORBICUTTER DIMER: ", m, " SYMMETRY: ", op, ta, tb, tc, " ORTEP: ", ta + 5,
-              tb + 5, tc + 5, 0, op, " NDIM: ", at.diminfo(m, 3));
-    log.write("(I4,F8.3,2X,5I1)", m, dist(m), ta + 5, tb + 5, tc + 5, 0, op);
-
-    for (int k = 1; k <= natdim0; ++k)
-      atom_rows(xyz, cpp, at.mol0atns(k, 1), centred(run, row3(at.mol0geom, k)), "(Fragment=1) ");
-    for (int k = 1; k <= at.diminfo(m, 1); ++k) {
-      Vec3 f;
-      for (int c = 1; c <= 3; ++c) f(c) = at.mol1geom(m, k, c);
-      atom_rows(xyz, cpp, at.mol1atns(m, k, 1), centred(run, f), "(Fragment=2) ");
-    }
-    if (gaussian) {
-      cp.write("(A)", " ");
-      cp.write("(A)", " ");
-      cp.close();
-    }
-    xyz.close();
+  for (const DimerEntry& d : at.dimers) {
+    if (each) each(d);
+    const int op = at.cinfo(d.first, symmetry_operation);
+    log.write("(I4,F8.3,2X,5I1)", d.number, d.distance, at.cinfo(d.first, translation_a) + 5,
+              at.cinfo(d.first, translation_b) + 5, at.cinfo(d.first, translation_c) + 5, 0, op);
   }
-
   log.write("(A)", rule_line);
-  cpu_line(run, start);
 }
 
 }  // namespace orbicutter

@@ -1,4 +1,5 @@
-// The run, from the command line to the closing box.
+// The run, from the command line to the closing box: the files of the run are
+// opened, written and, when the run fails, taken back here.
 #include "driver/driver.hpp"
 
 #include <cstdio>
@@ -6,15 +7,17 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <vector>
 
+#include "cluster/assemble.hpp"
 #include "cluster/cluster.hpp"
 #include "driver/forms.hpp"
-#include "fragments/fragments.hpp"
-#include "geometry/geometry.hpp"
-#include "input/input.hpp"
+#include "driver/pipeline.hpp"
+#include "driver/usage.hpp"
+#include "input/report.hpp"
 #include "model/stop.hpp"
+#include "writers/products.hpp"
 #include "writers/writers.hpp"
-#include "xh/xh.hpp"
 
 namespace orbicutter {
 namespace {
@@ -32,15 +35,31 @@ bool read_input(const std::string& path, std::string& contents) {
   return true;
 }
 
-void open_product(Run& run, Unit& unit, const std::string& suffix) {
-  const std::string name = run.gv.outf + suffix;
-  if (!unit.open(name)) fail({" --> Output file cannot be created <--"});
-  run.product_files.push_back(name);
-}
+// The files a run writes besides its log. Products (the output files and the
+// dimer files) are registered, so that a failed run can take back what it left
+// incomplete.
+struct Files {
+  std::vector<Unit> product = std::vector<Unit>(products().size());  // by row of the product table
+  std::vector<Unit> companion = std::vector<Unit>(products().size());
+  std::vector<std::string> created;
 
-void closing(Run& run, Unit& unit) {
+  void create(Unit& unit, const std::string& name) {
+    if (!unit.open(name)) fail({" --> Output file cannot be created <--"});
+  }
+  void create_product(Unit& unit, const std::string& name) {
+    create(unit, name);
+    created.push_back(name);
+  }
+  void remove_products() {
+    for (auto& u : product) u.close();
+    for (auto& u : companion) u.close();
+    for (const auto& f : created) std::remove(f.c_str());
+  }
+};
+
+void closing(Unit& unit, double t0) {
   unit.write("(A)", "");
-  unit.write("(3A)", " Total CPU time = ", cpu_text(cpu_seconds() - run.t0), " s");
+  unit.write("(3A)", " Total CPU time = ", cpu_text(cpu_seconds() - t0), " s");
   unit.write("(A)", "");
   unit.write("(A)", " ============");
   unit.write("(A)", " | Finished |");
@@ -48,9 +67,9 @@ void closing(Run& run, Unit& unit) {
   unit.write("(A)", "");
 }
 
-void phases(Run& run, int argc, char** argv) {
+void phases(Run& run, Files& files, int argc, char** argv, double t0) {
   auto& gv = run.gv;
-  auto& kw = run.kw;
+  const auto& kw = run.kw;
   std::string arg = argc > 1 ? std::string(argv[1]).substr(0, 200) : std::string();
   gv.inpf = trim(arg);
   if (gv.inpf.empty()) fail({" --> No input file given <--"});
@@ -58,74 +77,92 @@ void phases(Run& run, int argc, char** argv) {
 
   std::string contents;
   if (!read_input(gv.inpf, contents)) fail({" --> Input file cannot be opened <--"});
-  if (!run.units.log.open(gv.outf + ".out")) fail({" --> Output file cannot be created <--"});
+  files.create(run.sink.log, gv.outf + ".out");
 
-  logo(run.units.out, run.version);
-  logo(run.units.log, run.version);
+  logo(run.sink.out, run.version);
+  logo(run.sink.log, run.version);
 
-  readinp(run, contents);
-  metric(run);
-
-  if (kw.ktestmol == 0) {
-    if (kw.kxyz == 1) open_product(run, run.units.xyz, ".xyz");
-    if (kw.kadf == 1) open_product(run, run.units.adf, ".adf");
-    if (kw.kshelx == 1) open_product(run, run.units.res, ".res");
-    if (kw.kcrystal == 1) open_product(run, run.units.d12, ".d12");
-    if (kw.kgaussian == 1) open_product(run, run.units.gjf, ".gjf");
+  read_crystal(run, contents);
+  if (kw.kver >= 1) {
+    Unit echo;
+    files.create(echo, "current_input.inp");
+    write_echo(run, echo);
   }
 
-  special_positions(run);
-  matrices(run);
-  if (kw.kfragmentize == 1) fragment_search(run);
-  fragment_modifications(run);
-  connectivity(run);
-  if (kw.kstxh == 1 && gv.nxh <= 0) connectivity_reduction(run);
-  ring_phase(run);
-  if (kw.kstxh == 1) xh_standardisation(run);
-  cluster_building(run);
-  if (kw.kdimer == 1) dimer_generation(run);
-  if (kw.kxyz == 1) writexyz(run, run.units.xyz);
-  if (kw.kadf == 1) writeadf(run, run.units.adf);
-  if (kw.kshelx == 1) writeres(run, run.units.res);
-  if (kw.kgaussian == 1) writegaussian(run, run.units.gjf);
+  if (kw.ktestmol == 0) {
+    const auto table = products();
+    for (std::size_t p = 0; p < table.size(); ++p) {
+      if (asked_for(table[p], kw)) files.create_product(files.product[p], product_file(table[p], run));
+      if (companion_asked_for(table[p], kw)) files.create_product(files.companion[p], companion_file(table[p], run));
+    }
+  }
 
-  closing(run, run.units.log);
-  closing(run, run.units.out);
-}
+  build_molecules(run);
+  cluster_head(run);
+  if (kw.ktestmol != 0) {
+    Unit testmol;
+    files.create(testmol, "testmol.xyz");
+    write_testmol(run, testmol);
+    testmol.close();
+    test_molecule_warning(run);
+    return;
+  }
+  build_cluster(run);
 
-// A failed run leaves no incomplete product behind.
-void remove_products(Run& run) {
-  for (Unit* u : {&run.units.xyz, &run.units.adf, &run.units.res, &run.units.d12, &run.units.gjf}) u->close();
-  for (const auto& f : run.product_files) std::remove(f.c_str());
+  const ClusterView view(run);
+  // One file per dimer (and its counterpoise file), complete and closed before the next is created.
+  if (kw.kdimer == 1)
+    find_dimers(run, [&](const DimerEntry& d) {
+      const std::string name = "dimer_" + digits(d.number) + ".xyz";
+      Unit xyz, cp;
+      files.create_product(xyz, name);
+      if (kw.kgaussian == 1) files.create_product(cp, name + "_G");
+      write_dimer(view, d, xyz);
+      if (kw.kgaussian == 1) write_counterpoise(view, d, cp);
+    });
+
+  const auto table = products();
+  for (std::size_t p = 0; p < table.size(); ++p) {
+    if (files.product[p].is_open()) table[p].write(view, files.product[p]);
+    if (files.companion[p].is_open()) table[p].write_companion(view, files.companion[p]);
+  }
+
+  closing(run.sink.log, t0);
+  closing(run.sink.out, t0);
 }
 
 // A condition no phase foresaw still ends with a box and status 1, never a crash.
-int abandon(Run& run, const std::vector<std::string>& messages) {
-  for (const auto& l : box_lines(" !! ERROR in ORBICUTTER !!", messages, true)) run.units.out.line(l);
-  run.units.out.flush();
-  remove_products(run);
+int abandon(Run& run, Files& files, const std::vector<std::string>& messages) {
+  for (const auto& l : box_lines(" !! ERROR in ORBICUTTER !!", messages, true)) run.sink.out.line(l);
+  run.sink.out.flush();
+  files.remove_products();
   return 1;
 }
 
 }  // namespace
 
 int run_program(int argc, char** argv) {
+  const double t0 = cpu_seconds();
   Run run;
-  run.t0 = cpu_seconds();
-  run.units.out = Unit::standard_output();
-  try {
-    phases(run, argc, argv);
-  } catch (const Stop& stop) {
-    for (const auto& l : stop.lines) run.units.out.line(l);
-    run.units.out.flush();
-    if (stop.status != 0) remove_products(run);
-    return stop.status;
-  } catch (const std::bad_alloc&) {
-    return abandon(run, {" --> Not enough memory for this run <--"});
-  } catch (const std::exception& e) {
-    return abandon(run, {" --> Internal error: " + std::string(e.what()) + " <--"});
+  Files files;
+  run.sink.out = Unit::standard_output();
+  if (answer_request(argc, argv, run.sink.out)) {
+    run.sink.out.flush();
+    return 0;
   }
-  run.units.out.flush();
+  try {
+    phases(run, files, argc, argv, t0);
+  } catch (const Error& error) {
+    for (const auto& l : error_box(error)) run.sink.out.line(l);
+    run.sink.out.flush();
+    files.remove_products();
+    return 1;
+  } catch (const std::bad_alloc&) {
+    return abandon(run, files, {" --> Not enough memory for this run <--"});
+  } catch (const std::exception& e) {
+    return abandon(run, files, {" --> Internal error: " + std::string(e.what()) + " <--"});
+  }
+  run.sink.out.flush();
   return 0;
 }
 

@@ -1,4 +1,4 @@
-// The program's entry: the order of the phases and the closing box.
+// The program's entry: the command line, the files of the run and the closing box.
 #pragma once
 
 namespace orbicutter {

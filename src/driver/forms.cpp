@@ -14,9 +14,9 @@ void logo(Unit& unit, const std::string& version) {
 
 std::string cpu_text(double seconds) { return trim(format_record("(F15.3)", std::array<Value, 1>{Value(seconds)})); }
 
-void cpu_line(Run& run, double start) {
-  run.units.out.write("(3A)", " -- CPU time = ", cpu_text(cpu_seconds() - start), " s");
-  run.units.out.write("(A)", "");
+void cpu_line(Unit& out, double start) {
+  out.write("(3A)", " -- CPU time = ", cpu_text(cpu_seconds() - start), " s");
+  out.write("(A)", "");
 }
 
 void end_with_bonds(Unit& unit, const Table<int>& bonds, int i, int n) {

@@ -1,6 +1,7 @@
 // The run log's common forms: banner, rule line, phase CPU-time line, system name.
 #pragma once
 
+#include <ctime>
 #include <string>
 
 #include "model/run.hpp"
@@ -13,10 +14,20 @@ inline const std::string rule_line = " -----------------------------------------
 // The six-line banner on the given unit.
 void logo(Unit& unit, const std::string& version);
 
+// Processor time in seconds.
+inline double cpu_seconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
 // Seconds formatted "(F15.3)", left-adjusted and trimmed.
 std::string cpu_text(double seconds);
-// " -- CPU time = <seconds since start> s" and an empty line on standard output.
-void cpu_line(Run& run, double start);
+// " -- CPU time = <seconds since start> s" and an empty line.
+void cpu_line(Unit& out, double start);
+// A routine: its banner on `out`, the work, then its CPU-time line.
+template <class Work>
+void routine(Unit& out, const char* banner, Work&& work) {
+  out.write("(A)", banner);
+  const double start = cpu_seconds();
+  work();
+  cpu_line(out, start);
+}
 
 // Ends a listing row with the atoms bonded to atom i: each nonzero entry of
 // bonds(i, 1..n-1) as I6, then entry n as I6 when nonzero, else an empty text

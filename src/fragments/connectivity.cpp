@@ -30,14 +30,15 @@ const char* const legend[] = {
 void updated_information(Run& run) {
   const auto& gv = run.gv;
   const auto& at = run.at;
-  auto& log = run.units.log;
+  auto& log = run.sink.log;
   const bool charged = run.kw.kcharge == 1;
   const int nat = gv.nat;
 
   log.write("(A)", " ** UPDATED MOLECULAR INFORMATION **");
   log.write("(A)", rule_line);
   for (int f = 1; f <= gv.nfrag; ++f)
-    log.write("(A,I6,A,I6)", " Fragment number = ", at.frag(f, 1), "  |  Number of atoms = ", at.frag(f, 2));
+    log.write("(A,I6,A,I6)", " Fragment number = ", at.frag(f, frag_id),
+              "  |  Number of atoms = ", at.frag(f, frag_size));
   log.write("(A)", rule_line);
   log.write("(A,I6)", " Total number of atoms = ", nat);
   if (run.kw.kver >= 2) {
@@ -46,10 +47,11 @@ void updated_information(Run& run) {
     log.write("(A)", "  >> (..) bonded atoms numbers");
   }
   for (int i = 1; i <= nat; ++i) {
-    if (i > 1 && at.allinfo(i, 3) != at.allinfo(i - 1, 3)) log.write("(A)", rule_line);
+    if (i > 1 && at.allinfo(i, fragment_number) != at.allinfo(i - 1, fragment_number)) log.write("(A)", rule_line);
     log.put("(2A4)", at.allatns(i, 1), at.allatns(i, 2));
-    log.put("(8I6)", at.allinfo(i, 1), at.allinfo(i, 2), at.allinfo(i, 3), at.allinfo(i, 4), at.allinfo(i, 5),
-            at.allinfo(i, 6), at.allinfo(i, 7), at.allinfo(i, 8));
+    log.put("(8I6)", at.allinfo(i, total_atom), at.allinfo(i, fragment_atom), at.allinfo(i, fragment_number),
+            at.allinfo(i, symmetry_operation), at.allinfo(i, translation_a), at.allinfo(i, translation_b),
+            at.allinfo(i, translation_c), at.allinfo(i, molecule_atom));
     log.put("(3F10.6)", at.allgeom(i, 1), at.allgeom(i, 2), at.allgeom(i, 3));
     if (charged) log.put("(F10.6)", at.allcharge(i));
     end_with_bonds(log, at.allbonds, i, nat);
@@ -59,12 +61,12 @@ void updated_information(Run& run) {
 
 void connectivity_matrix(Run& run) {
   const auto& at = run.at;
-  auto& log = run.units.log;
+  auto& log = run.sink.log;
   const int nat = run.gv.nat;
   log.write("(A)", " ** CONNECTIVITY MATRIX **");
   log.write("(A)", rule_line);
   // One I2 field per atom: the row layout is made for this atom count.
-  const std::string layout = "(I6,A," + digits(nat) + "I2)";
+  const RuntimeLayout layout("(I6,A," + digits(nat) + "I2)");
   std::vector<Value> row;
   for (int i = 1; i <= nat; ++i) {
     row.clear();
@@ -83,7 +85,7 @@ void connectivity(Run& run) {
   auto& at = run.at;
 
   int nat = 0;
-  for (int f = 1; f <= gv.nfrag; ++f) nat += at.frag(f, 2);
+  for (int f = 1; f <= gv.nfrag; ++f) nat += at.frag(f, frag_size);
   gv.nat = nat;
 
   // Radii and excluded pairs looked up once per atom: the pair scan is nat^2.
@@ -113,14 +115,11 @@ void connectivity(Run& run) {
 
   updated_information(run);
   if (run.kw.kver >= 1) connectivity_matrix(run);
-
-  run.units.out.write("(A)", " >> Ring routines <<");
-  run.t_phase = cpu_seconds();
 }
 
 void connectivity_reduction(Run& run) {
   auto& at = run.at;
-  auto& log = run.units.log;
+  auto& log = run.sink.log;
   const int nat = run.gv.nat;
   log.write("(A)", " ** CONNECTIVITY MATRIX REDUCTION **");
   log.write("(A)", rule_line);

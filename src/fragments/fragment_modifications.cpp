@@ -39,7 +39,7 @@ Vec3 centre(const Table<real>& geom, int n) {
 // each axis; the translation columns keep describing the input position.
 void shift_into_cell(Run& run, int n) {
   auto& at = run.at;
-  auto& log = run.units.log;
+  auto& log = run.sink.log;
   bool moved = false;
   for (int k = 1; k <= 3; ++k) {
     const real c = run.geo.geomcent(k);
@@ -58,9 +58,10 @@ void shift_into_cell(Run& run, int n) {
 
 void molecule_atom_line(Unit& log, const char* lead, const Run& run, int i) {
   const auto& at = run.at;
-  log.write("(A,2A4,7I6,3F10.6)", lead, at.molatns(i, 1), at.molatns(i, 2), at.molinfo(i, 1), at.molinfo(i, 2),
-            at.molinfo(i, 3), at.molinfo(i, 4), at.molinfo(i, 5), at.molinfo(i, 6), at.molinfo(i, 7),
-            at.molgeom(i, 1), at.molgeom(i, 2), at.molgeom(i, 3));
+  log.write("(A,2A4,7I6,3F10.6)", lead, at.molatns(i, 1), at.molatns(i, 2), at.molinfo(i, total_atom),
+            at.molinfo(i, fragment_atom), at.molinfo(i, fragment_number), at.molinfo(i, symmetry_operation),
+            at.molinfo(i, translation_a), at.molinfo(i, translation_b), at.molinfo(i, translation_c), at.molgeom(i, 1),
+            at.molgeom(i, 2), at.molgeom(i, 3));
 }
 
 [[noreturn]] void too_many_atoms() {
@@ -70,7 +71,7 @@ void molecule_atom_line(Unit& log, const char* lead, const Run& run, int i) {
 // Adds bonded images until none is left; n grows with every addition.
 void complete(Run& run, int& n, long long limit) {
   auto& at = run.at;
-  auto& log = run.units.log;
+  auto& log = run.sink.log;
   const bool charged = run.kw.kcharge == 1;
   std::vector<Vec3> positions;
   std::vector<std::string> symbols;
@@ -87,11 +88,11 @@ void complete(Run& run, int& n, long long limit) {
     at.molgeom.resize_rows(r, 0);
     at.molatns(r, 1) = at.molatns(a.k, 1);
     at.molatns(r, 2) = at.molatns(a.k, 2);
-    for (int c = 1; c <= 3; ++c) at.molinfo(r, c) = at.molinfo(a.k, c);
-    at.molinfo(r, 4) = a.s;
-    at.molinfo(r, 5) = a.t[0];
-    at.molinfo(r, 6) = a.t[1];
-    at.molinfo(r, 7) = a.t[2];
+    for (int c = total_atom; c <= fragment_number; ++c) at.molinfo(r, c) = at.molinfo(a.k, c);
+    at.molinfo(r, symmetry_operation) = a.s;
+    at.molinfo(r, translation_a) = a.t[0];
+    at.molinfo(r, translation_b) = a.t[1];
+    at.molinfo(r, translation_c) = a.t[2];
     set_row3(at.molgeom, r, a.p);
     // An image carries the charge of the atom it was generated from.
     if (charged) {
@@ -117,7 +118,7 @@ void append_molecule(Run& run, int n) {
   const int old = at.allinfo.allocated() ? at.allinfo.rows() : 0;
   if (!at.allinfo.allocated()) {
     at.allatns.allocate(0, 2, std::string(3, ' '));
-    at.allinfo.allocate(0, 8, 0);
+    at.allinfo.allocate(0, all_info_columns, 0);
     at.allgeom.allocate(0, 3, 0);
     if (charged) at.allcharge.allocate(0, 0);
   }
@@ -129,8 +130,8 @@ void append_molecule(Run& run, int n) {
     const int r = old + i;
     at.allatns(r, 1) = at.molatns(i, 1);
     at.allatns(r, 2) = at.molatns(i, 2);
-    for (int c = 1; c <= 7; ++c) at.allinfo(r, c) = at.molinfo(i, c);
-    at.allinfo(r, 8) = r;
+    for (int c = total_atom; c <= translation_c; ++c) at.allinfo(r, c) = at.molinfo(i, c);
+    at.allinfo(r, molecule_atom) = r;
     for (int c = 1; c <= 3; ++c) at.allgeom(r, c) = at.molgeom(i, c);
     if (charged) at.allcharge(r) = at.molcharge(i);
   }
@@ -142,11 +143,9 @@ void fragment_modifications(Run& run) {
   auto& gv = run.gv;
   auto& kw = run.kw;
   auto& at = run.at;
-  auto& log = run.units.log;
+  auto& log = run.sink.log;
   const bool charged = kw.kcharge == 1;
 
-  run.units.out.write("(A)", " >> Fragment modification routines <<");
-  const double start = cpu_seconds();
   if (kw.kfragbld == 1 || kw.kfragsft == 1) {
     log.write("(A)", " ** FRAGMENT MODIFICATIONS **");
     log.write("(A)", rule_line);
@@ -164,21 +163,21 @@ void fragment_modifications(Run& run) {
   // or the regrouped atoms of the search), whatever number its header gave.
   int first = 1;
   for (int f = 1; f <= gv.nfrag; ++f) {
-    int n = at.frag(f, 2);
+    int n = at.frag(f, frag_size);
     log.write("(A,I6)", " Fragment number = ", f);
 
     at.molatns.allocate(n, 2, std::string(3, ' '));
-    at.molinfo.allocate(n, 7, 0);
+    at.molinfo.allocate(n, moved_info_columns, 0);
     at.molgeom.allocate(n, 3, 0);
     if (charged) at.molcharge.allocate(n, 0);
     for (int k = 1; k <= n; ++k) {
       const int j = first + k - 1;
       at.molatns(k, 1) = at.fatns(j, 1);
       at.molatns(k, 2) = at.fatns(j, 2);
-      at.molinfo(k, 1) = at.finfo(j, 1);
-      at.molinfo(k, 2) = k;
-      at.molinfo(k, 3) = f;
-      at.molinfo(k, 4) = identity;
+      at.molinfo(k, total_atom) = at.finfo(j, total_atom);
+      at.molinfo(k, fragment_atom) = k;
+      at.molinfo(k, fragment_number) = f;
+      at.molinfo(k, symmetry_operation) = identity;
       for (int c = 1; c <= 3; ++c) at.molgeom(k, c) = at.fgeom(j, c);
       if (charged) at.molcharge(k) = at.fcharge(j);
     }
@@ -192,7 +191,7 @@ void fragment_modifications(Run& run) {
       if (kw.kfragbld == 1) complete(run, n, limit);
     }
     if (n > limit) too_many_atoms();
-    at.frag(f, 2) = n;
+    at.frag(f, frag_size) = n;
     append_molecule(run, n);
 
     at.molatns.release();
@@ -202,9 +201,8 @@ void fragment_modifications(Run& run) {
   }
 
   log.write("(A)", rule_line);
-  cpu_line(run, start);
   int total = 0;
-  for (int f = 1; f <= gv.nfrag; ++f) total += at.frag(f, 2);
+  for (int f = 1; f <= gv.nfrag; ++f) total += at.frag(f, frag_size);
   gv.nat = total;
 }
 

@@ -85,12 +85,10 @@ void fragment_search(Run& run) {
   auto& gv = run.gv;
   auto& at = run.at;
   auto& tmp = run.tmp;
-  auto& log = run.units.log;
+  auto& log = run.sink.log;
   const bool charged = run.kw.kcharge == 1;
   const int nat = gv.nat;
 
-  run.units.out.write("(A)", " >> Fragment search routine <<");
-  const double start = cpu_seconds();
   log.write("(A)", " ** FRAGMENT SEARCH **");
   log.write("(A)", rule_line);
 
@@ -98,14 +96,14 @@ void fragment_search(Run& run) {
 
   // The collected atoms, in order; info columns 1 and 2 are renumbered below.
   tmp.tatns.allocate(nat, 2, std::string(3, ' '));
-  tmp.tinfo.allocate(nat, 3, 0);
+  tmp.tinfo.allocate(nat, input_info_columns, 0);
   tmp.tgeom.allocate(nat, 3, 0);
   if (charged) tmp.tcharge.allocate(nat, 0);
   for (int n = 1; n <= static_cast<int>(order.atom.size()); ++n) {
     const int m = order.atom[static_cast<std::size_t>(n - 1)];
     tmp.tatns(n, 1) = at.fatns(m, 1);
     tmp.tatns(n, 2) = at.fatns(m, 2);
-    tmp.tinfo(n, 3) = order.fragment[static_cast<std::size_t>(n - 1)];
+    tmp.tinfo(n, fragment_number) = order.fragment[static_cast<std::size_t>(n - 1)];
     for (int c = 1; c <= 3; ++c) tmp.tgeom(n, c) = at.fgeom(m, c);
     if (charged) tmp.tcharge(n) = at.fcharge(m);
   }
@@ -121,25 +119,26 @@ void fragment_search(Run& run) {
   gv.nfrag = order.nfrag;
   at.frag.release();
   at.frag.allocate(gv.nfrag, 2, 0);
-  for (int i = 1; i <= nat; ++i) at.finfo(i, 1) = i;
+  for (int i = 1; i <= nat; ++i) at.finfo(i, total_atom) = i;
   std::vector<int> count(static_cast<std::size_t>(gv.nfrag) + 1, 0);
-  for (int i = 1; i <= nat; ++i) at.finfo(i, 2) = ++count[static_cast<std::size_t>(at.finfo(i, 3))];
+  for (int i = 1; i <= nat; ++i)
+    at.finfo(i, fragment_atom) = ++count[static_cast<std::size_t>(at.finfo(i, fragment_number))];
   for (int f = 1; f <= gv.nfrag; ++f) {
-    at.frag(f, 1) = f;
-    at.frag(f, 2) = count[static_cast<std::size_t>(f)];
+    at.frag(f, frag_id) = f;
+    at.frag(f, frag_size) = count[static_cast<std::size_t>(f)];
   }
 
   gv.vstring = digits(gv.nfrag);
   log.write("(A,A)", " Number of fragments after search = ", trim(gv.vstring));
   for (int f = 1; f <= gv.nfrag; ++f)
-    log.write("(A,I6,A,I6)", " Fragment number = ", at.frag(f, 1), "  |  Number of atoms = ", at.frag(f, 2));
+    log.write("(A,I6,A,I6)", " Fragment number = ", at.frag(f, frag_id),
+              "  |  Number of atoms = ", at.frag(f, frag_size));
   log.write("(A)", rule_line);
   for (int i = 1; i <= nat; ++i) {
-    if (i > 1 && at.finfo(i, 3) != at.finfo(i - 1, 3)) log.write("(A)", rule_line);
+    if (i > 1 && at.finfo(i, fragment_number) != at.finfo(i - 1, fragment_number)) log.write("(A)", rule_line);
     write_fragment_atom(run, log, i);
   }
   log.write("(A)", rule_line);
-  cpu_line(run, start);
 }
 
 }  // namespace orbicutter

@@ -11,12 +11,10 @@ namespace orbicutter {
 void fragment_search(Run& run);
 // Identity operator, centre, shift and completion of each fragment; fills the all-atom tables.
 void fragment_modifications(Run& run);
-// Atom count, connectivity matrix, bond lists and their log sections; starts the ring phase clock.
+// Atom count, connectivity matrix, bond lists and their log sections.
 void connectivity(Run& run);
 // Strips terminal atoms step by step (CONNECTIVITY MATRIX REDUCTION section).
 void connectivity_reduction(Run& run);
-// Ring planarity and probe points (kring = 1), the ring phase's CPU-time line, then the group planarity.
-void ring_phase(Run& run);
 
 // Least-squares plane through n points (fractional in, Cartesian out).
 // plane = unit normal (3) and offset (4th).
@@ -26,7 +24,8 @@ struct PlaneFit {
   Vec3 centre;
 };
 PlaneFit planarity(const Run& run, Table<real>& points, int n);
-// mode "RING_" or "GROUP"; anything else does nothing.
+// mode "RING_": planarity and probe points of the listed rings; "GROUP": planarity
+// of every atom's neighbourhood; anything else does nothing.
 void prepplanarity(Run& run, const std::string& mode);
 
 }  // namespace orbicutter

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 
-#include "driver/forms.hpp"
 #include "fragments/fragments.hpp"
 #include "geometry/geometry.hpp"
 
@@ -39,7 +38,7 @@ int gather_ring(const Run& run, int r, Table<real>& points) {
   points.allocate(size, 3);
   int n = 0;
   for (int i = 1; i <= run.gv.nat && n < size; ++i) {
-    const int number = at.allinfo(i, 1);
+    const int number = at.allinfo(i, total_atom);
     bool member = false;
     for (int c = 1; c <= listed && !member; ++c) member = at.ringatoms(r, c) == number;
     if (!member) continue;
@@ -166,12 +165,6 @@ PlaneFit planarity(const Run& run, Table<real>& points, int n) {
 void prepplanarity(Run& run, const std::string& mode) {
   if (mode == "RING_") ring_planarity(run);
   else if (mode == "GROUP") group_planarity(run);
-}
-
-void ring_phase(Run& run) {
-  if (run.kw.kring == 1) prepplanarity(run, "RING_");
-  cpu_line(run, run.t_phase);
-  prepplanarity(run, "GROUP");
 }
 
 }  // namespace orbicutter

@@ -53,7 +53,7 @@ void metric(Run& run) {
 void matrices(Run& run) {
   mtmatrix(run);
   gmatrix(run);
-  auto& log = run.units.log;
+  auto& log = run.sink.log;
   log.write("(A)", " ** MATRICES **");
   log.write("(A)", rule_line);
   log.write("(A)", " Ortogonalization matrix (MT):");

@@ -5,7 +5,7 @@
 namespace orbicutter {
 
 void special_positions(Run& run) {
-  auto& log = run.units.log;
+  auto& log = run.sink.log;
   const auto& at = run.at;
   log.write("(A)", " ** SPECIAL POSITIONS **");
   log.write("(A)", rule_line);
@@ -16,10 +16,10 @@ void special_positions(Run& run) {
   for (int s = 1; s <= run.gv.nsym; ++s) {
     for (int i = 1; i <= run.gv.nat; ++i) {
       const Vec3 f = row3(at.fgeom, i);
-      run.tmp.abc = image(run, s, f, no_translation);
-      if (matdist(run.tmp.abc, f) < tiny && s != 1) {
+      if (s != 1 && matdist(image(run, s, f, no_translation), f) < tiny) {
         ++count;
-        log.write("(2A4,I6,A,I2)", at.fatns(i, 1), at.fatns(i, 2), at.finfo(i, 1), " on symmtery element = ", s);
+        log.write("(2A4,I6,A,I2)", at.fatns(i, 1), at.fatns(i, 2), at.finfo(i, total_atom),
+                  " on symmtery element = ", s);
       }
     }
   }

@@ -8,7 +8,7 @@
 namespace orbicutter {
 
 // Reads the whole input file (its contents), fills the run's state, applies the
-// end-of-input steps and writes the input report. Throws Stop on bad input.
+// end-of-input steps and writes the input report. Throws Error on bad input.
 void readinp(Run& run, const std::string& contents);
 
 // One operator in text form (at most 100 characters) into rotation and translation.

@@ -9,6 +9,7 @@
 #include "input/input.hpp"
 #include "input/report.hpp"
 #include "model/stop.hpp"
+#include "writers/products.hpp"
 
 namespace orbicutter {
 namespace {
@@ -105,13 +106,8 @@ void KeywordReader::dispatch(const std::string& key) {
   if (key == "CLUS") read_switch("CLUS", kw.kbuild);
   else if (key == "FRGM") read_frgm();
   else if (key == "TEST") read_test();
-  else if (key == "XYZF") read_switch("XYZF", kw.kxyz);
   else if (key == "VERB") read_switch("VERB", kw.kver);
   else if (key == "CHRG") read_chrg();
-  else if (key == "ADFF") read_switch("ADFF", kw.kadf);
-  else if (key == "GAUF") read_switch("GAUF", kw.kgaussian);
-  else if (key == "SHLX") read_switch("SHLX", kw.kshelx);
-  else if (key == "CRYF") read_switch("CRYF", kw.kcrystal);
   else if (key == "DMAX") read_dmax();
   else if (key == "TOLS") read_tols();
   else if (key == "CELL") read_cell();
@@ -124,7 +120,13 @@ void KeywordReader::dispatch(const std::string& key) {
   else if (key == "NICS") read_nics();
   else if (key == "DIMR") read_switch("DIMR", kw.kdimer);
   else if (key == "CHOV") read_switch("CHOV", kw.kchover);
-  // Anything else is no keyword and its line is passed over.
+  else
+    // The switches of the output files; anything else is no keyword and its line is passed over.
+    for (const auto& p : products())
+      if (key == p.keyword) {
+        read_switch(p.keyword, kw.*p.flag);
+        return;
+      }
 }
 
 void KeywordReader::read_switch(const char* key, int& target) {
@@ -245,7 +247,7 @@ void KeywordReader::read_nfrg() {
   gv.nfrag = nfrag;
   const bool charged = run_.kw.kcharge == 1;
   at.fatns.allocate(nat, 2, std::string(3, ' '));
-  at.finfo.allocate(nat, 3, 0);
+  at.finfo.allocate(nat, input_info_columns, 0);
   at.fgeom.allocate(nat, 3, 0);
   if (charged) at.fcharge.allocate(nat, 0);
   at.frag.allocate(nfrag, 2, 0);
@@ -259,8 +261,8 @@ void KeywordReader::read_nfrg() {
     // The blocks must fill the N rows exactly, each with at least one atom: an
     // empty fragment has no centre to report or to build a cluster around.
     if (count < 1 || count > nat - t) fail_keyword("NFRG");
-    at.frag(m, 1) = m;
-    at.frag(m, 2) = count;
+    at.frag(m, frag_id) = m;
+    at.frag(m, frag_size) = count;
     for (int i = 1; i <= count; ++i) {
       ++t;
       if (charged) {
@@ -272,9 +274,9 @@ void KeywordReader::read_nfrg() {
                        item(at.fgeom(t, 2)), item(at.fgeom(t, 3))}),
              "NFRG");
       }
-      at.finfo(t, 1) = t;
-      at.finfo(t, 2) = i;
-      at.finfo(t, 3) = number;
+      at.finfo(t, total_atom) = t;
+      at.finfo(t, fragment_atom) = i;
+      at.finfo(t, fragment_number) = number;
     }
   }
   if (t != nat) fail_keyword("NFRG");

@@ -3,15 +3,15 @@
 
 #include "driver/forms.hpp"
 #include "input/input.hpp"
-#include "model/stop.hpp"
+#include "writers/products.hpp"
 
 namespace orbicutter {
 namespace {
 
 // A reader warning: in the log behind a blank line, then on standard output.
 void warning(Run& run, const char* first, const char* second) {
-  for (Unit* u : {&run.units.log, &run.units.out}) {
-    if (u == &run.units.log) u->write("(A)", "");
+  for (Unit* u : {&run.sink.log, &run.sink.out}) {
+    if (u == &run.sink.log) u->write("(A)", "");
     u->write("(A)", " ======");
     u->write("(A)", " !! WARNING in READINP !!");
     u->write("(A)", first);
@@ -22,10 +22,9 @@ void warning(Run& run, const char* first, const char* second) {
 }
 
 void write_options(Run& run) {
-  auto& log = run.units.log;
+  auto& log = run.sink.log;
   const auto& kw = run.kw;
   const auto& gv = run.gv;
-  const std::string base = trim(gv.outf);
 
   log.write("(A)", rule_line);
   log.write("(A)", " ** INPUT FILE SECTION **");
@@ -34,19 +33,17 @@ void write_options(Run& run) {
   log.write("(A,I1)", " Verbosity level = ", kw.kver);
   if (kw.kver >= 1)
     warning(run, " --> Verbosity variable is not zero <--", " --> Output file may be large       <--");
-  log.write("(A,I1)", " XYZ file generation = ", kw.kxyz);
-  if (kw.kxyz == 1) log.write("(A,A)", " XYZ file name = ", base + ".xyz");
-  log.write("(A,I1)", " SHELX-type RES file generation = ", kw.kshelx);
-  if (kw.kshelx == 1) log.write("(A,A)", " RES file name = ", base + ".res");
-  log.write("(A,I1)", " ADF input file generation = ", kw.kadf);
-  if (kw.kadf == 1) log.write("(A,A)", " ADF input file name = ", base + ".adf");
-  log.write("(A,I1)", " GAUSSIAN input file generation = ", kw.kgaussian);
-  if (kw.kgaussian == 1) log.write("(A,A)", " GAUSSIAN input file name = ", base + ".gjf");
-  if (kw.kadf == 1) log.write("(A,I1)", " Writing charges into the ADF input file = ", kw.kcharge);
-  if (kw.kadf == 1 && kw.kgaussian == 1)
-    log.write("(A,I1)", " Writing charges into the GAUSSIAN input file = ", kw.kcharge);
-  log.write("(A,I1)", " CRYSTAL input file generation = ", kw.kcrystal);
-  if (kw.kcrystal == 1) log.write("(A,A)", " CRYSTAL input file name = ", base + ".d12");
+  // The files of the cluster, the charges they carry, then the files of the crystal.
+  auto report = [&](const Product& p) {
+    if (p.generation != nullptr && listed(p, kw)) log.write("(A,I1)", p.generation, kw.*p.flag);
+    if (asked_for(p, kw)) log.write("(A,A)", p.name, product_file(p, run));
+  };
+  for (const auto& p : products())
+    if (!p.crystal) report(p);
+  for (const auto& p : products())
+    if (p.charges != nullptr && p.charges_listed(kw)) log.write("(A,I1)", p.charges, kw.kcharge);
+  for (const auto& p : products())
+    if (p.crystal) report(p);
   log.write("(A,I1)", " Cluster building method = ", kw.kbuild);
   log.write("(A,I1)", " Fragment shifting = ", kw.kfragsft);
   log.write("(A,I1)", " Fragment building = ", kw.kfragbld);
@@ -62,7 +59,7 @@ void write_options(Run& run) {
 }
 
 void write_cell(Run& run) {
-  auto& log = run.units.log;
+  auto& log = run.sink.log;
   const auto& kw = run.kw;
   const auto& gv = run.gv;
   const auto& geo = run.geo;
@@ -85,7 +82,7 @@ void write_cell(Run& run) {
 }
 
 void write_operators(Run& run) {
-  auto& log = run.units.log;
+  auto& log = run.sink.log;
   const auto& geo = run.geo;
   const int nsym = run.gv.nsym;
 
@@ -108,14 +105,15 @@ void write_operators(Run& run) {
 }
 
 void write_atoms(Run& run) {
-  auto& log = run.units.log;
+  auto& log = run.sink.log;
   const auto& gv = run.gv;
   const auto& at = run.at;
   const auto& kw = run.kw;
 
   log.write("(A,I6)", " Number of fragments = ", gv.nfrag);
   for (int m = 1; m <= gv.nfrag; ++m)
-    log.write("(A,I6,A,I6)", " Fragment number = ", at.frag(m, 1), "  |  Number of atoms = ", at.frag(m, 2));
+    log.write("(A,I6,A,I6)", " Fragment number = ", at.frag(m, frag_id),
+              "  |  Number of atoms = ", at.frag(m, frag_size));
   log.write("(A)", rule_line);
   log.write("(A,I6)", " Total number of atoms = ", gv.nat);
   if (kw.kver >= 2) {
@@ -133,51 +131,53 @@ void write_atoms(Run& run) {
   log.write("(A)", rule_line);
 }
 
-// The main options in keyword form, as the reader left them.
-void write_echo(Run& run) {
+}  // namespace
+
+void write_echo(const Run& run, Unit& echo) {
   const auto& kw = run.kw;
   const auto& gv = run.gv;
   const auto& geo = run.geo;
-  Unit echo;
-  if (!echo.open("current_input.inp")) fail({" --> Output file cannot be created <--"});
+  // Each output file's switch follows the line its row names.
+  auto switches_after = [&](std::string_view key, auto& self) -> void {
+    for (const auto& p : products())
+      if (p.echo_after != nullptr && key == p.echo_after && listed(p, kw)) {
+        echo.write("(A4,1X,I1)", p.keyword, kw.*p.flag);
+        self(p.keyword, self);
+      }
+  };
+  auto line = [&]<class... V>(const char* key, LayoutFor<const char*, V...> layout, const V&... values) {
+    echo.write(layout, key, values...);
+    switches_after(key, switches_after);
+  };
   echo.write("(A)", "!-----");
   echo.write("(A)", "! Current input file");
   echo.write("(A)", "!-----");
-  echo.write("(A4,1X,I1)", "CLUS", kw.kbuild);
-  echo.write("(A4,1X,I1,1X,I1,1X,I1)", "FRGM", kw.kfragsft, kw.kfragbld, kw.kfragmentize);
-  echo.write("(A4,1X,I1)", "TEST", kw.ktestmol);
-  echo.write("(A4,1X,I1)", "XYZF", kw.kxyz);
-  echo.write("(A4,1X,I1)", "VERB", kw.kver);
-  echo.write("(A4,1X,I1)", "CHRG", kw.kcharge);
-  echo.write("(A4,1X,I1)", "ADFF", kw.kadf);
-  echo.write("(A4,1X,I1)", "GAUF", kw.kgaussian);
-  echo.write("(A4,1X,I1)", "SHLX", kw.kshelx);
-  echo.write("(A4,F6.2)", "DMAX", geo.dmax);
-  echo.write("(A4,4F8.2)", "TOLS", gv.tol1, gv.tol2, gv.tol3, gv.tol4);
-  echo.write("(A4,6F10.4)", "CELL", geo.a, geo.b, geo.c, geo.alpha / degree, geo.beta / degree, geo.gamma / degree);
-  echo.write("(A4)", "STXH");
-  echo.write("(A4)", "EXBD");
-  echo.write("(A4)", "SYMM");
-  echo.write("(A4)", "NFRG");
-  echo.write("(A4,1X,I1)", "GECR", kw.kgecr);
-  echo.write("(A4,1X,I1)", "CRYF", kw.kcrystal);
-  echo.write("(A4,1X,I1)", "RING", kw.kring);
-  echo.write("(A4,1X,I1,F5.2,I2)", "NICS", kw.knics, gv.dnics, gv.nnics);
+  line("CLUS", "(A4,1X,I1)", kw.kbuild);
+  line("FRGM", "(A4,1X,I1,1X,I1,1X,I1)", kw.kfragsft, kw.kfragbld, kw.kfragmentize);
+  line("TEST", "(A4,1X,I1)", kw.ktestmol);
+  line("VERB", "(A4,1X,I1)", kw.kver);
+  line("CHRG", "(A4,1X,I1)", kw.kcharge);
+  line("DMAX", "(A4,F6.2)", geo.dmax);
+  line("TOLS", "(A4,4F8.2)", gv.tol1, gv.tol2, gv.tol3, gv.tol4);
+  line("CELL", "(A4,6F10.4)", geo.a, geo.b, geo.c, geo.alpha / degree, geo.beta / degree, geo.gamma / degree);
+  line("STXH", "(A4)");
+  line("EXBD", "(A4)");
+  line("SYMM", "(A4)");
+  line("NFRG", "(A4)");
+  line("GECR", "(A4,1X,I1)", kw.kgecr);
+  line("RING", "(A4,1X,I1)", kw.kring);
+  line("NICS", "(A4,1X,I1,F5.2,I2)", kw.knics, gv.dnics, gv.nnics);
   // The Gaussian switch once more, as every echo file has carried it.
   echo.write("(A4,1X,I1)", "GAUF", kw.kgaussian);
   echo.write("(A)", "!-----");
   echo.write("(A)", " ");
-  echo.close();
 }
-
-}  // namespace
 
 void write_input_report(Run& run) {
   write_options(run);
   write_cell(run);
   write_operators(run);
   write_atoms(run);
-  if (run.kw.kver >= 1) write_echo(run);
 }
 
 }  // namespace orbicutter
@@ -187,11 +187,12 @@ namespace orbicutter {
 void write_fragment_atom(Run& run, Unit& unit, int t) {
   const auto& at = run.at;
   if (run.kw.kcharge == 1)
-    unit.write("(2A4,3I6,3F10.6,F10.6)", at.fatns(t, 1), at.fatns(t, 2), at.finfo(t, 1), at.finfo(t, 2),
-               at.finfo(t, 3), at.fgeom(t, 1), at.fgeom(t, 2), at.fgeom(t, 3), at.fcharge(t));
+    unit.write("(2A4,3I6,3F10.6,F10.6)", at.fatns(t, 1), at.fatns(t, 2), at.finfo(t, total_atom),
+               at.finfo(t, fragment_atom), at.finfo(t, fragment_number), at.fgeom(t, 1), at.fgeom(t, 2), at.fgeom(t, 3),
+               at.fcharge(t));
   else
-    unit.write("(2A4,3I6,3F10.6)", at.fatns(t, 1), at.fatns(t, 2), at.finfo(t, 1), at.finfo(t, 2), at.finfo(t, 3),
-               at.fgeom(t, 1), at.fgeom(t, 2), at.fgeom(t, 3));
+    unit.write("(2A4,3I6,3F10.6)", at.fatns(t, 1), at.fatns(t, 2), at.finfo(t, total_atom), at.finfo(t, fragment_atom),
+               at.finfo(t, fragment_number), at.fgeom(t, 1), at.fgeom(t, 2), at.fgeom(t, 3));
 }
 
 }  // namespace orbicutter

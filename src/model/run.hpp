@@ -1,9 +1,9 @@
 // The run context: the six groups of shared state that every phase reads and fills.
 #pragma once
 
-#include <ctime>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "format/unit.hpp"
 #include "model/real.hpp"
@@ -35,7 +35,6 @@ struct GlobalVar {
   int ncells = 0;
   int ncluster = 0;
   int nmol = 0;
-  int natdim = 0, natdim0 = 0;
   int nrings = 0;
   int nnics = 0;
   real dnics = 0;
@@ -52,6 +51,7 @@ struct Keywords {
   int kfragmentize = 1, kfragsft = 1, kfragbld = 0;
   int kbuild = 1, kstxh = 1, kexbd = 0, kring = 0, knics = 0, kgecr = 0;
   int kchover = 0, kdimer = 0, ksymmf = 0;
+  int korca = 0;
 };
 
 struct Geometry {
@@ -62,19 +62,52 @@ struct Geometry {
   Table3<real> rot;                     // (nsym, 3, 3)
   Table<real> trans;                    // (nsym, 3)
   real dmax = 0;
-  real dmol = 0;
-  Vec3 geomcent, geomcentf, geomcentfix;
+  Vec3 geomcent, geomcentfix;
 };
 
-// Info columns: 1 total atom number, 2 fragment atom number, 3 fragment number,
-// 4 symmetry operation, 5-7 cell translation, 8 molecular atomic number,
-// 9 cluster fragment number, 10 cluster atomic number.
+// The columns of the atom description tables (finfo, molinfo, allinfo, cinfo and
+// their companions). The log's legends count the two name columns first, so
+// column k is legend item k + 2.
+enum InfoColumn : int {
+  total_atom = 1,          // the atom's number in the input list; an image keeps its source's
+  fragment_atom = 2,       // the atom's number within its fragment (an image: its source's)
+  fragment_number = 3,     // the fragment that holds the atom
+  symmetry_operation = 4,  // the operator that produced the atom (the identity for input atoms)
+  translation_a = 5,       // whole-cell translation added along a
+  translation_b = 6,       // ... along b
+  translation_c = 7,       // ... along c
+  molecule_atom = 8,       // the atom's row in the all-atom tables
+  cluster_fragment = 9,    // the molecule's number among the copies of its fragment in the cluster
+  cluster_atom = 10,       // the atom's row in the cluster tables
+};
+// How many of those columns each table set carries.
+inline constexpr int input_info_columns = fragment_number;  // finfo, tinfo
+inline constexpr int moved_info_columns = translation_c;    // molinfo while fragments are modified
+inline constexpr int all_info_columns = molecule_atom;      // allinfo; molinfo in cluster building
+inline constexpr int cluster_info_columns = cluster_atom;   // cinfo
+
+// The columns of the fragment table frag.
+enum FragColumn : int {
+  frag_id = 1,    // the fragment number
+  frag_size = 2,  // its number of atoms
+};
+
+// A dimer of the central molecule: a partner molecule of the cluster that
+// touches it, representing every partner at the same centroid distance.
+struct DimerEntry {
+  int number = 0;        // the partner's number among the cluster molecules after the central one
+  int first = 0;         // its first row in the cluster tables
+  int atoms = 0;         // its number of rows
+  int multiplicity = 0;  // partners at the same centroid distance, itself included (NDIM)
+  real distance = 0;     // centroid distance from the cluster centre, angstrom
+};
+
 struct Atoms {
   Table<std::string> fatns;  // (nat, 2) element, label
-  Table<int> finfo;          // (nat, 3)
+  Table<int> finfo;          // (nat, input_info_columns)
   Table<real> fgeom;         // (nat, 3)
   Vec<real> fcharge;         // (nat), when kcharge = 1
-  Table<int> frag;           // (nfrag, 2) fragment number, atom count
+  Table<int> frag;           // (nfrag, 2) frag_id, frag_size
 
   Table<std::string> molatns;
   Table<int> molinfo;
@@ -82,7 +115,7 @@ struct Atoms {
   Vec<real> molcharge;
 
   Table<std::string> allatns;  // (nat, 2)
-  Table<int> allinfo;          // (nat, 8)
+  Table<int> allinfo;          // (nat, all_info_columns)
   Table<real> allgeom;         // (nat, 3)
   Vec<real> allcharge;         // (nat)
   Table<int> allbonds;         // (nat, nat) bonded atoms, ascending, then zeros
@@ -90,18 +123,12 @@ struct Atoms {
   Table<int> rcont;            // reduced connectivity matrix
 
   Table<std::string> catns;  // (ncluster, 2)
-  Table<int> cinfo;          // (ncluster, 10)
+  Table<int> cinfo;          // (ncluster, cluster_info_columns)
   Table<real> cgeom;         // (ncluster, 3)
   Vec<real> ccharge;
   Table<int> cbonds;         // (ncluster, nat)
 
-  Table<std::string> mol0atns;
-  Table<int> mol0info;
-  Table<real> mol0geom;
-  Table3<std::string> mol1atns;
-  Table3<int> mol1info;
-  Table3<real> mol1geom;
-  Table<int> diminfo;
+  std::vector<DimerEntry> dimers;  // the dimers of the central molecule, in partner order
 
   Vec<int> rings;          // (nrings) ring sizes
   Table<int> ringatoms;    // (nrings, largest ring) total atom numbers
@@ -114,13 +141,7 @@ struct Temporary {
   Table<int> tinfo;
   Table<real> tgeom;
   Vec<real> tcharge;
-  Vec3 abc, utrans;
-  real dista = 0;
-  Vec<int> xhshifti;
-  Vec<std::string> xhshiftc;
   Table<real> nics0, nics1, nics2;  // ring centres and probe points, Cartesian
-  Vec<std::string> elem;
-  Vec<int> elemcounts;
 };
 
 struct Parameters {
@@ -128,16 +149,15 @@ struct Parameters {
   Vec3 rzero3;
 };
 
-// The open files of a run. Product files are registered so that a failed run
-// can take back what it left incomplete.
-struct Units {
-  Unit out;  // standard output
-  Unit log;  // <system>.out
-  Unit xyz, adf, res, d12, gjf;
+// Where the phases' text goes. The program connects the run log file and
+// standard output; a sink left as it is (units without a stream) drops every line.
+struct LogSink {
+  Unit log;  // the run log, NAME.out
+  Unit out;  // standard output: reader warnings, and the routine banners and CPU-time lines of the driver
 };
 
-// Processor time in seconds.
-inline double cpu_seconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
+// The version the banner prints.
+inline constexpr const char* program_version = "01.03.2018:01";
 
 struct Run {
   GlobalVar gv;
@@ -146,12 +166,8 @@ struct Run {
   Atoms at;
   Temporary tmp;
   Parameters par;
-  Units units;
-  std::string version = "01.03.2018:01";
-  double t0 = 0;        // start of the run
-  double t_phase = 0;   // start of the phase that runs now
-  // Files created by this run, removed again when it fails.
-  std::vector<std::string> product_files;
+  LogSink sink;
+  std::string version = program_version;
 };
 
 }  // namespace orbicutter

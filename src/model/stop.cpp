@@ -1,4 +1,4 @@
-// Error boxes.
+// Error boxes and the errors that phases raise.
 #include "model/stop.hpp"
 
 namespace orbicutter {
@@ -19,13 +19,14 @@ std::vector<std::string> box_lines(const std::string& title, const std::vector<s
   return box;
 }
 
-void fail(const std::vector<std::string>& messages) {
-  throw Stop(box_lines(" !! ERROR in ORBICUTTER !!", messages, true), 1);
+std::vector<std::string> error_box(const Error& error) {
+  if (error.origin() == Error::Origin::input) return box_lines(" !! ERROR in READINP !!", error.messages(), false);
+  return box_lines(" !! ERROR in ORBICUTTER !!", error.messages(), true);
 }
 
-void fail_input(const std::vector<std::string>& messages) {
-  throw Stop(box_lines(" !! ERROR in READINP !!", messages, false), 1);
-}
+void fail(const std::vector<std::string>& messages) { throw Error(Error::Origin::run, messages); }
+
+void fail_input(const std::vector<std::string>& messages) { throw Error(Error::Origin::input, messages); }
 
 void fail_keyword(const std::string& key) {
   fail_input({" --> Error while reading " + key + " option <--"});

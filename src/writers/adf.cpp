@@ -6,11 +6,11 @@
 
 namespace orbicutter {
 
-void writeadf(Run& run, Unit& unit) {
+void writeadf(const ClusterView& view, Unit& unit) {
+  const auto& run = view.run;
   const auto& gv = run.gv;
-  const auto& geo = run.geo;
   const auto& at = run.at;
-  const int ncentral = at.frag(1, 2);
+  const int ncentral = at.frag(1, frag_size);
 
   unit.write("(A)", "#!/bin/sh");
   unit.write("(A)", "");
@@ -20,11 +20,8 @@ void writeadf(Run& run, Unit& unit) {
   unit.write("(A)", "");
   unit.write("(A)", "ATOMS");
   for (int i = 1; i <= gv.ncluster; ++i) {
-    Vec3 v;
-    for (int q = 1; q <= 3; ++q) v(q) = at.cgeom(i, q) - geo.geomcent(q);
-    const Vec3 r = cartesian(geo.mt, v);
-    unit.write("(I6,A4,3F15.7,A)", at.cinfo(i, 10), at.catns(i, 1), r(1), r(2), r(3),
-               i <= ncentral ? "   Fragment=Center" : "   Fragment=Shell");
+    unit.write("(I6,A4,3F15.7,A)", at.cinfo(i, cluster_atom), at.catns(i, 1), view.centred(i, 1), view.centred(i, 2),
+               view.centred(i, 3), i <= ncentral ? "   Fragment=Center" : "   Fragment=Shell");
   }
   unit.write("(A)", "");
   unit.write("(A)", " Basis");
@@ -52,13 +49,14 @@ void writeadf(Run& run, Unit& unit) {
   // Bond rows list the bonded cluster atoms; the last column closes the row.
   const int nat = gv.nat;
   for (int i = 1; i <= gv.ncluster; ++i) {
-    unit.put("(I6,A6,A)", at.cinfo(i, 10), at.catns(i, 2), i <= ncentral ? "  QM  " : "  MM  ");
+    unit.put("(I6,A6,A)", at.cinfo(i, cluster_atom), at.catns(i, 2), i <= ncentral ? "  QM  " : "  MM  ");
     end_with_bonds(unit, at.cbonds, i, nat);
   }
   unit.write("(A)", "   Subend");
   if (run.kw.kcharge == 1) {
     unit.write("(A)", "   Charges");
-    for (int i = 1; i <= gv.ncluster; ++i) unit.write("(I6,F8.2)", at.cinfo(i, 10), at.fcharge(at.cinfo(i, 1)));
+    for (int i = 1; i <= gv.ncluster; ++i)
+      unit.write("(I6,F8.2)", at.cinfo(i, cluster_atom), at.fcharge(at.cinfo(i, total_atom)));
     unit.write("(A)", "   Subend");
   }
   unit.write("(A)", " End");

@@ -5,7 +5,8 @@
 
 namespace orbicutter {
 
-void writecrystal(Run& run, Unit& unit) {
+void writecrystal(const ClusterView& view, Unit& unit) {
+  const auto& run = view.run;
   const auto& gv = run.gv;
   const auto& geo = run.geo;
   const auto& at = run.at;
@@ -32,7 +33,9 @@ void writecrystal(Run& run, Unit& unit) {
   // The asymmetric unit: atoms of the first operator without a cell translation, so
   // that the lines match the count above even after completion by lattice images.
   for (int i = 1; i <= gv.nat; ++i) {
-    if (at.allinfo(i, 4) != 1 || at.allinfo(i, 5) != 0 || at.allinfo(i, 6) != 0 || at.allinfo(i, 7) != 0) continue;
+    if (at.allinfo(i, symmetry_operation) != 1 || at.allinfo(i, translation_a) != 0 ||
+        at.allinfo(i, translation_b) != 0 || at.allinfo(i, translation_c) != 0)
+      continue;
     unit.write("(I3,3F15.6,3A)", atomic_number(at.allatns(i, 1)), at.allgeom(i, 1), at.allgeom(i, 2),
                at.allgeom(i, 3), "      # ", at.allatns(i, 1), at.allatns(i, 2));
   }

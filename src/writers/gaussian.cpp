@@ -21,7 +21,7 @@ std::string atom_name(const Run& run, int i, bool layered) {
   const std::string& symbol = run.at.catns(i, 1);
   std::string name = layered ? fixed_text(trim(symbol) + "--", 15) : fixed_text(symbol, 3) + std::string(12, ' ');
   if (run.kw.kcharge == 1) {
-    const real q = run.at.fcharge(run.at.cinfo(i, 1));
+    const real q = run.at.fcharge(run.at.cinfo(i, total_atom));
     const real magnitude = std::abs(q);
     const std::string text = trim(format_record("(F8.6)", std::array<Value, 1>{Value(magnitude)}));
     name = fixed_text(rtrim(name) + (q >= sp(1.0e-4f) ? text : "-" + text), 15);
@@ -31,7 +31,8 @@ std::string atom_name(const Run& run, int i, bool layered) {
 
 }  // namespace
 
-void writegaussian(Run& run, Unit& unit) {
+void writegaussian(const ClusterView& view, Unit& unit) {
+  const auto& run = view.run;
   const auto& gv = run.gv;
   const auto& geo = run.geo;
   const auto& at = run.at;
@@ -55,22 +56,20 @@ void writegaussian(Run& run, Unit& unit) {
   const real limit = sp(0.01f);
   const bool layered_name = geo.dmax > limit;
   const bool layered_row = geo.dmax >= limit;
-  const int ncentral = at.frag(1, 2);
+  const int ncentral = at.frag(1, frag_size);
   for (int i = 1; i <= gv.ncluster; ++i) {
-    Vec3 v;
-    for (int q = 1; q <= 3; ++q) v(q) = at.cgeom(i, q) - geo.geomcent(q);
-    const Vec3 r = cartesian(geo.mt, v);
+    const real x = view.centred(i, 1), y = view.centred(i, 2), z = view.centred(i, 3);
     const std::string name = atom_name(run, i, layered_name);
     const bool central = i <= ncentral;
     if (layered_row)
-      unit.write("(A15,A4,3F15.7,A)", name, central ? "  0 " : " -1 ", r(1), r(2), r(3), central ? " H" : " L");
+      unit.write("(A15,A4,3F15.7,A)", name, central ? "  0 " : " -1 ", x, y, z, central ? " H" : " L");
     else
-      unit.write("(A8,3F15.7,A)", name, r(1), r(2), r(3), " ");
+      unit.write("(A8,3F15.7,A)", name, x, y, z, " ");
   }
 
   // Ghost atoms at the ring centres and probe points, in the frame of the cluster centre.
   if (run.kw.knics == 1) {
-    const Vec3 c = cartesian(geo.mt, geo.geomcent);
+    const Vec3& c = view.centre;
     int n = 0;
     auto ghost = [&](const Table<real>& t, int r, int col) {
       ++n;

@@ -9,7 +9,7 @@
 namespace orbicutter {
 
 void ortep(Run& run) {
-  auto& log = run.units.log;
+  auto& log = run.sink.log;
   const auto& at = run.at;
   log.write("(A)", " ** ORTEP CODES **");
   log.write("(A)", rule_line);
@@ -18,7 +18,8 @@ void ortep(Run& run) {
   std::vector<std::array<int, 4>> images;
   std::set<std::array<int, 4>> seen;
   for (int i = 1; i <= run.gv.ncluster; ++i) {
-    const std::array<int, 4> q{at.cinfo(i, 4), at.cinfo(i, 5), at.cinfo(i, 6), at.cinfo(i, 7)};
+    const std::array<int, 4> q{at.cinfo(i, symmetry_operation), at.cinfo(i, translation_a), at.cinfo(i, translation_b),
+                               at.cinfo(i, translation_c)};
     if (!images.empty() && images.back() == q) continue;
     if (seen.insert(q).second) images.push_back(q);
   }

@@ -12,38 +12,23 @@ void probe_row(Unit& unit, const std::string& label, const Table<real>& t, int r
 
 }  // namespace
 
-void writexyz(Run& run, Unit& unit) {
+void writexyz(const ClusterView& view, Unit& unit) {
+  const auto& run = view.run;
   const auto& at = run.at;
-  const auto& geo = run.geo;
   unit.write("(I6)", run.gv.ncluster);
   unit.write("(A)", trim(run.gv.outf));
   for (int i = 1; i <= run.gv.ncluster; ++i) {
     std::string label = trim(at.catns(i, 1)) + digits(i);
-    if (at.cinfo(i, 4) != 1) {
+    if (at.cinfo(i, symmetry_operation) != 1) {
       label += '_';
-      label += digits(at.cinfo(i, 4));
+      label += digits(at.cinfo(i, symmetry_operation));
     }
-    Vec3 v;
-    for (int k = 1; k <= 3; ++k) v(k) = at.cgeom(i, k) - geo.geomcent(k);
-    const Vec3 r = cartesian(geo.mt, v);
-    unit.write("(A8,3F15.6)", label, r(1), r(2), r(3));
+    unit.write("(A8,3F15.6)", label, view.centred(i, 1), view.centred(i, 2), view.centred(i, 3));
   }
-  if (run.kw.knics == 1) {
-    // Probe points are Cartesian already; only the centre is taken off.
-    const Vec3 shift = cartesian(geo.mt, geo.geomcent);
-    const auto& tmp = run.tmp;
-    const int nrings = std::min(run.gv.nrings, tmp.nics0.rows());
-    for (int r = 1; r <= nrings; ++r) {
-      const std::string ring = digits(r);
-      if (tmp.nics0.cols() >= 3) probe_row(unit, " X0_" + ring, tmp.nics0, r, 1, shift);
-      for (int j = 1; j <= run.gv.nnics; ++j) {
-        const int col = 3 * j - 2;
-        const std::string tag = digits(j) + "_" + ring;
-        if (r <= tmp.nics1.rows() && col + 2 <= tmp.nics1.cols()) probe_row(unit, " X1_" + tag, tmp.nics1, r, col, shift);
-        if (r <= tmp.nics2.rows() && col + 2 <= tmp.nics2.cols()) probe_row(unit, " X2_" + tag, tmp.nics2, r, col, shift);
-      }
-    }
-  }
+  // Probe points are Cartesian already; only the centre is taken off.
+  for_each_probe(run, [&](const std::string& label, const Table<real>& t, int r, int col) {
+    probe_row(unit, " " + label, t, r, col, view.centre);
+  });
   unit.write("(A)", "");
 }
 

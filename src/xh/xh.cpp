@@ -54,30 +54,19 @@ class Categories {
   // Neighbour list of X for the pair X-H: H first, then the other atoms bonded
   // to X in ascending order. Returns its length.
   int neighbours(int x, int h) {
-    int n = 1;
+    neighbour_.assign(1, h);
     for (int j = 1; j <= nat_; ++j)
-      if (j != h && at_.allcont(j, x) == 1) ++n;
-    auto& ti = run_.tmp.xhshifti;
-    auto& tc = run_.tmp.xhshiftc;
-    ti.allocate(n, 0);
-    tc.allocate(n, std::string());
-    ti(1) = h;
-    tc(1) = at_.allatns(h, 1);
-    int k = 1;
-    for (int j = 1; j <= nat_; ++j) {
-      if (j == h || at_.allcont(j, x) != 1) continue;
-      ++k;
-      ti(k) = j;
-      tc(k) = at_.allatns(j, 1);
-    }
-    return n;
+      if (j != h && at_.allcont(j, x) == 1) neighbour_.push_back(j);
+    return static_cast<int>(neighbour_.size());
   }
-  const std::string& entry_symbol(int k) const { return symbol_[static_cast<std::size_t>(run_.tmp.xhshifti(k))]; }
+  // Entry k (from 1) of the neighbour list.
+  int entry(int k) const { return neighbour_[static_cast<std::size_t>(k - 1)]; }
+  const std::string& entry_symbol(int k) const { return symbol_[static_cast<std::size_t>(entry(k))]; }
 
   // Ring r lists the atom by its total atom number, so an image belongs to the
   // rings of the atom it was generated from.
   bool lists(int r, int atom) const {
-    const int number = at_.allinfo(atom, 1);
+    const int number = at_.allinfo(atom, total_atom);
     const int size = std::min(at_.rings(r), at_.ringatoms.cols());
     for (int c = 1; c <= size; ++c)
       if (at_.ringatoms(r, c) == number) return true;
@@ -111,7 +100,7 @@ class Categories {
       return;
     }
     if (entry_symbol(2) != carbon) return;
-    const int c = run_.tmp.xhshifti(2);
+    const int c = entry(2);
     const int dc = degree(c);
     if (dc == 4) {
       shiftxh(run_, x, h, sp(0.970f), "C4-O-H");
@@ -138,7 +127,7 @@ class Categories {
       if (entry_symbol(k) == hydrogen) ++nh;
       if (entry_symbol(k) == carbon) {
         ++nc;
-        if (c == 0) c = run_.tmp.xhshifti(k);
+        if (c == 0) c = entry(k);
       }
     }
     if (nh == 0) {
@@ -170,7 +159,7 @@ class Categories {
       shiftxh(run_, x, h, sp(1.042f), "alkine");
     } else if (n == 3) {
       shiftxh(run_, x, h, run_.kw.kchover == 1 ? sp(1.083f) : sp(1.082f), "any other");
-      const int r = flagged_ring(run_.tmp.xhshifti(2));
+      const int r = flagged_ring(entry(2));
       if (r != 0) {
         if (at_.rings(r) == 3) shiftxh(run_, x, h, sp(1.080f), "cyclopropyl");
         else shiftxh(run_, x, h, sp(1.083f), "aromatic");
@@ -197,21 +186,19 @@ class Categories {
   Atoms& at_;
   int nat_;
   std::vector<std::string> symbol_;  // from index 1
+  std::vector<int> neighbour_;       // the neighbour list of the pair at hand
 };
 
-void automatic(Run& run) {
-  run.units.out.write("(A)", " >> Automatic X-H bonds standardization routine <<");
-  run.t_phase = cpu_seconds();
-  run.units.log.write("(A)", " ** AUTOMATIC X-H BONDS STANDARDIZATION **");
-  run.units.log.write("(A)", rule_line);
+}  // namespace
+
+void automatic_xh(Run& run) {
+  run.sink.log.write("(A)", " ** AUTOMATIC X-H BONDS STANDARDIZATION **");
+  run.sink.log.write("(A)", rule_line);
   Categories(run).run_all();
-  run.units.log.write("(A)", rule_line);
-  cpu_line(run, run.t_phase);
+  run.sink.log.write("(A)", rule_line);
 }
 
-// Every manual entry must name two different atoms of the all-atom tables; the
-// whole list is checked before any hydrogen moves.
-void check_manual(const Run& run) {
+void check_manual_xh(const Run& run) {
   const int count = std::abs(run.gv.nxh);
   const int nat = run.gv.nat;
   for (int k = 1; k <= count; ++k) {
@@ -220,32 +207,24 @@ void check_manual(const Run& run) {
   }
 }
 
-void manual(Run& run) {
+void manual_xh(Run& run) {
   auto& gv = run.gv;
-  run.units.log.write("(A)", gv.nxh > 0 ? " ** MANUAL X-H BONDS STANDARDISATION **"
-                                        : " ** ADDITIONAL MANUAL X-H BONDS STANDARDISATION **");
-  run.units.log.write("(A)", rule_line);
+  run.sink.log.write("(A)", gv.nxh > 0 ? " ** MANUAL X-H BONDS STANDARDISATION **"
+                                       : " ** ADDITIONAL MANUAL X-H BONDS STANDARDISATION **");
+  run.sink.log.write("(A)", rule_line);
   const int count = std::abs(gv.nxh);
   for (int k = 1; k <= count; ++k) shiftxh(run, gv.axh(k, 1), gv.axh(k, 2), gv.dxh(k), "manual");
-  run.units.log.write("(A)", rule_line);
+  run.sink.log.write("(A)", rule_line);
 }
-
-}  // namespace
 
 void shiftxh(Run& run, int x, int h, real target, const std::string& label) {
   auto& geom = run.at.allgeom;
   const real d0 = calcdist(run, row3(geom, x), row3(geom, h));
-  run.units.log.write("(A,I6,A,I6,A,F8.4,A,F8.4,2A)", " X = ", x, "  |  H = ", h, "  |  Initial distance = ", d0,
-                      "  |  Target distance = ", target, " ", trim(fixed_text(label, 20)));
+  run.sink.log.write("(A,I6,A,I6,A,F8.4,A,F8.4,2A)", " X = ", x, "  |  H = ", h, "  |  Initial distance = ", d0,
+                     "  |  Target distance = ", target, " ", trim(fixed_text(label, 20)));
   // An H on top of its X has no bond direction to move along.
   if (!(d0 > 0)) return;
   for (int k = 1; k <= 3; ++k) geom(h, k) = geom(x, k) + (target / d0) * (geom(h, k) - geom(x, k));
-}
-
-void xh_standardisation(Run& run) {
-  if (run.gv.nxh != 0) check_manual(run);
-  if (run.gv.nxh <= 0) automatic(run);
-  if (run.gv.nxh != 0) manual(run);
 }
 
 }  // namespace orbicutter

@@ -9,7 +9,12 @@ namespace orbicutter {
 
 // Moves H along X-H to `target` and logs the move with `label`.
 void shiftxh(Run& run, int x, int h, real target, const std::string& label);
-// Automatic categories (nxh <= 0), then the manual list (nxh != 0); runs when kstxh = 1.
-void xh_standardisation(Run& run);
+// The automatic categories, for every H bonded to one atom.
+void automatic_xh(Run& run);
+// Stops the run when a manual entry does not name two different atoms of the
+// all-atom tables; the whole list is checked before any hydrogen moves.
+void check_manual_xh(const Run& run);
+// The manual list, entry by entry.
+void manual_xh(Run& run);
 
 }  // namespace orbicutter

@@ -35,7 +35,7 @@ struct Crystal : MemoryRun {
     const auto& at = run.at;
     bond_by_distance(run, [&at](int i, int j, real d) {
       const bool h = trim(at.allatns(i, 1)) == "H" || trim(at.allatns(j, 1)) == "H";
-      return at.allinfo(i, 3) == at.allinfo(j, 3) && d < (h ? sp(1.25f) : sp(1.75f));
+      return at.allinfo(i, fragment_number) == at.allinfo(j, fragment_number) && d < (h ? sp(1.25f) : sp(1.75f));
     });
   }
 };
@@ -85,13 +85,10 @@ inline std::unique_ptr<Crystal> load_simple_input(const std::string& path) {
   return c;
 }
 
-// What the cluster phase does before it builds: centre, central radius, step 5, ncells.
+// What the cluster phase does before it builds: centre, central radius, ncells.
 inline real prepare_building(Run& run) {
   run.geo.geomcent = cluster_centre(run);
   const real radius = run.kw.kbuild >= 2 ? central_radius(run) : real(0);
-  const int n1 = run.at.frag(1, 2);
-  for (int i = 2; i <= n1; ++i)
-    for (int c = 4; c <= 7; ++c) run.at.allinfo(i, c) = run.at.allinfo(1, c);
   run.gv.ncells = static_cast<int>(std::lround(run.geo.dmax / std::min({run.geo.a, run.geo.b, run.geo.c}))) + 2;
   return radius;
 }
@@ -103,14 +100,16 @@ inline void literal_assemble(Run& run, real radius) {
   auto& at = run.at;
   auto& geo = run.geo;
   const int nat = gv.nat;
-  const int n1 = at.frag(1, 2);
+  const int n1 = at.frag(1, frag_size);
   const int kbuild = run.kw.kbuild;
   Table<std::string> catns(n1, 2);
-  Table<int> cinfo(n1, 10);
+  Table<int> cinfo(n1, cluster_info_columns);
   Table<real> cgeom(n1, 3);
   for (int i = 1; i <= n1; ++i) {
     for (int c = 1; c <= 2; ++c) catns(i, c) = at.allatns(i, c);
-    for (int c = 1; c <= 8; ++c) cinfo(i, c) = at.allinfo(i, c);
+    for (int c = total_atom; c <= molecule_atom; ++c) cinfo(i, c) = at.allinfo(i, c);
+    // The whole central molecule carries the operation and translation of its first atom.
+    for (int c = symmetry_operation; c <= translation_c; ++c) cinfo(i, c) = at.allinfo(1, c);
     for (int c = 1; c <= 3; ++c) cgeom(i, c) = at.allgeom(i, c);
   }
   int ncluster = n1;
@@ -122,7 +121,7 @@ inline void literal_assemble(Run& run, real radius) {
     for (int k = 1; k <= n; ++k) {
       const int i = ncluster + k;
       for (int c = 1; c <= 2; ++c) catns(i, c) = ma(k, c);
-      for (int c = 1; c <= 8; ++c) cinfo(i, c) = mi(k, c);
+      for (int c = total_atom; c <= molecule_atom; ++c) cinfo(i, c) = mi(k, c);
       set_row3(cgeom, i, p[static_cast<std::size_t>(k - 1)]);
     }
     ncluster += n;
@@ -131,7 +130,6 @@ inline void literal_assemble(Run& run, real radius) {
   auto dmol_for = [&](Vec3 centre) -> real {
     if (kbuild == 2) return radius;
     if (kbuild != 3) return 0;
-    geo.geomcentf = centre;
     int best = 1;
     for (int m = 2; m <= n1; ++m)
       if (calcdist(run, centre, row3(cgeom, m)) < calcdist(run, centre, row3(cgeom, best))) best = m;
@@ -141,16 +139,16 @@ inline void literal_assemble(Run& run, real radius) {
   };
   for (int f = 1; f <= gv.nfrag; ++f) {
     Table<std::string> ma(0, 2);
-    Table<int> mi(0, 8);
+    Table<int> mi(0, all_info_columns);
     std::vector<Vec3> mg;
     Vec3 sum;
     for (int i = 1; i <= nat; ++i) {
-      if (at.allinfo(i, 3) != f) continue;
+      if (at.allinfo(i, fragment_number) != f) continue;
       const int k = ma.rows() + 1;
       ma.resize_rows(k);
       mi.resize_rows(k);
       for (int c = 1; c <= 2; ++c) ma(k, c) = at.allatns(i, c);
-      for (int c = 1; c <= 8; ++c) mi(k, c) = at.allinfo(i, c);
+      for (int c = total_atom; c <= molecule_atom; ++c) mi(k, c) = at.allinfo(i, c);
       mg.push_back(row3(at.allgeom, i));
       for (int c = 1; c <= 3; ++c) sum(c) += at.allgeom(i, c);
     }
@@ -164,12 +162,11 @@ inline void literal_assemble(Run& run, real radius) {
     int counter = 0;
     if (f > 1) {
       const real dmin = nearest(mg);
-      geo.dmol = dmol_for(centre);
-      if (geo.dmax + geo.dmol > dmin) {
+      if (geo.dmax + dmol_for(centre) > dmin) {
         const int first = append(ma, mi, mg);
         for (int i = first; i <= ncluster; ++i) {
-          for (int c = 4; c <= 7; ++c) cinfo(i, c) = at.allinfo(1, c);
-          cinfo(i, 9) = 0;
+          for (int c = symmetry_operation; c <= translation_c; ++c) cinfo(i, c) = at.allinfo(1, c);
+          cinfo(i, cluster_fragment) = 0;
         }
       } else {
         counter = 1;
@@ -192,31 +189,33 @@ inline void literal_assemble(Run& run, real radius) {
                 }
             if (coincident) continue;
             const real dmin = nearest(p);
-            geo.dmol = dmol_for(image(run, s, centre, u));
-            if (geo.dmax + geo.dmol > dmin) {
+            if (geo.dmax + dmol_for(image(run, s, centre, u)) > dmin) {
               ++counter;
               const int first = append(ma, mi, p);
               for (int i = first; i <= ncluster; ++i) {
-                cinfo(i, 4) = s;
-                cinfo(i, 5) = tx;
-                cinfo(i, 6) = ty;
-                cinfo(i, 7) = tz;
-                cinfo(i, 9) = counter;
+                cinfo(i, symmetry_operation) = s;
+                cinfo(i, translation_a) = tx;
+                cinfo(i, translation_b) = ty;
+                cinfo(i, translation_c) = tz;
+                cinfo(i, cluster_fragment) = counter;
               }
             }
           }
   }
-  for (int i = 1; i <= ncluster; ++i) cinfo(i, 10) = i;
+  for (int i = 1; i <= ncluster; ++i) cinfo(i, cluster_atom) = i;
   int nmol = 1;
   for (int i = 2; i <= ncluster; ++i)
-    if (cinfo(i, 3) != cinfo(i - 1, 3) || cinfo(i, 9) != cinfo(i - 1, 9)) ++nmol;
+    if (cinfo(i, fragment_number) != cinfo(i - 1, fragment_number) ||
+        cinfo(i, cluster_fragment) != cinfo(i - 1, cluster_fragment))
+      ++nmol;
   Table<int> cbonds(ncluster, nat, 0);
   for (int i = 1; i <= ncluster; ++i)
     for (int j = 1; j <= nat; ++j) {
-      cbonds(i, j) = at.allbonds(cinfo(i, 8), j);
+      cbonds(i, j) = at.allbonds(cinfo(i, molecule_atom), j);
       const int v = cbonds(i, j);
       for (int k = 1; k <= ncluster; ++k)
-        if (v != 0 && cinfo(k, 8) == v && cinfo(k, 9) == cinfo(i, 9)) cbonds(i, j) = cinfo(k, 10);
+        if (v != 0 && cinfo(k, molecule_atom) == v && cinfo(k, cluster_fragment) == cinfo(i, cluster_fragment))
+          cbonds(i, j) = cinfo(k, cluster_atom);
     }
   gv.ncluster = ncluster;
   gv.nmol = nmol;

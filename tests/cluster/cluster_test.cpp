@@ -3,9 +3,10 @@
 
 #include "cluster/cluster.hpp"
 #include "cluster/cluster_fixture.hpp"
+#include "driver/pipeline.hpp"
 #include "model/stop.hpp"
-#include "support/folder.hpp"
 #include "support/runner.hpp"
+#include "writers/writers.hpp"
 
 using namespace orbicutter;
 using namespace orbicutter::testing;
@@ -42,7 +43,6 @@ TEST(ClusterBuilding, ThreeMethodsReachDifferently) {
   auto s = rod(6.2, 3);
   cluster_building(s->run);
   EXPECT_NE(s->log.str().find(" Maximal molecular distance will be based on molecular shape\n"), std::string::npos);
-  EXPECT_EQ(s->run.geo.dmol, 1.5);  // the last candidate, far along +a, faces the end atom C3
 }
 
 TEST(ClusterBuilding, CopyAtExactlyDmaxIsLeftOut) {
@@ -67,11 +67,11 @@ TEST(ClusterBuilding, MoleculeOnInversionCentreAppearsOnce) {
   Crystal d(6.0, 6.0, 6.0, 90, 90, 90, {"x,y,z", "-x,-y,-z"}, {{"C", "C1", 0.12, 0, 0}, {"C", "C2", -0.12, 0, 0}}, 5.5);
   cluster_building(d.run);
   ASSERT_EQ(d.run.gv.nmol, 3);
-  EXPECT_EQ(d.run.at.cinfo(3, 5), -1);
-  EXPECT_EQ(d.run.at.cinfo(3, 9), 1);
-  EXPECT_EQ(d.run.at.cinfo(5, 5), 1);
-  EXPECT_EQ(d.run.at.cinfo(5, 9), 2);
-  EXPECT_EQ(d.run.at.cinfo(6, 10), 6);
+  EXPECT_EQ(d.run.at.cinfo(3, translation_a), -1);
+  EXPECT_EQ(d.run.at.cinfo(3, cluster_fragment), 1);
+  EXPECT_EQ(d.run.at.cinfo(5, translation_a), 1);
+  EXPECT_EQ(d.run.at.cinfo(5, cluster_fragment), 2);
+  EXPECT_EQ(d.run.at.cinfo(6, cluster_atom), 6);
   EXPECT_EQ(d.run.at.cbonds(5, 1), 6);  // bonds translated to cluster rows
   EXPECT_EQ(d.run.at.cbonds(6, 1), 5);
 }
@@ -93,9 +93,9 @@ TEST(ClusterBuilding, TwoFragmentSaltCountsEveryIon) {
   const auto& at = c->run.at;
   ASSERT_EQ(c->run.gv.ncluster, 9);
   EXPECT_EQ(c->run.gv.nmol, 9);
-  EXPECT_EQ(at.cinfo(2, 3), 2);
-  EXPECT_EQ(at.cinfo(2, 9), 0);  // stored copy
-  for (int i = 3; i <= 9; ++i) EXPECT_EQ(at.cinfo(i, 9), i - 2);
+  EXPECT_EQ(at.cinfo(2, fragment_number), 2);
+  EXPECT_EQ(at.cinfo(2, cluster_fragment), 0);  // stored copy
+  for (int i = 3; i <= 9; ++i) EXPECT_EQ(at.cinfo(i, cluster_fragment), i - 2);
   // dmax 4.5 adds the six cations at 4 angstrom.
   auto d = salt(4.5, 0);
   cluster_building(d->run);
@@ -109,17 +109,17 @@ TEST(ClusterBuilding, StoredCopyOutOfReachStartsNumberingAtTwo) {
   cluster_building(c->run);
   const auto& at = c->run.at;
   ASSERT_EQ(c->run.gv.ncluster, 9);
-  EXPECT_EQ(at.cinfo(2, 9), 2);
-  EXPECT_EQ(at.cinfo(9, 9), 9);
+  EXPECT_EQ(at.cinfo(2, cluster_fragment), 2);
+  EXPECT_EQ(at.cinfo(9, cluster_fragment), 9);
   EXPECT_EQ(c->run.gv.nmol, 9);
 }
 
 TEST(ClusterBuilding, StoredCopyTakesCentralOperationAndTranslation) {
   auto c = salt(3.8, 0);
-  c->run.at.allinfo(1, 5) = 2;  // as if the central molecule had been shifted
+  c->run.at.allinfo(1, translation_a) = 2;  // as if the central molecule had been shifted
   cluster_building(c->run);
-  EXPECT_EQ(c->run.at.cinfo(2, 5), 2);
-  EXPECT_EQ(c->run.at.cinfo(2, 4), 1);
+  EXPECT_EQ(c->run.at.cinfo(2, translation_a), 2);
+  EXPECT_EQ(c->run.at.cinfo(2, symmetry_operation), 1);
 }
 
 TEST(ClusterBuilding, CellsSearched) {
@@ -140,7 +140,7 @@ TEST(ClusterBuilding, FixedCentreIsUsedAsGiven) {
   for (int k = 1; k <= 3; ++k) c->run.geo.geomcentfix(k) = sp(0.5f);
   cluster_building(c->run);
   // Around the body centre the eight cations lie at 3.46: the central one and seven copies.
-  EXPECT_EQ(c->run.at.cinfo(1, 3), 1);
+  EXPECT_EQ(c->run.at.cinfo(1, fragment_number), 1);
   EXPECT_EQ(c->run.gv.nmol, 9);
   EXPECT_NE(c->log.str().find(" Geometrical center =   0.500000  0.500000  0.500000\n"), std::string::npos);
 }
@@ -151,10 +151,9 @@ TEST(ClusterBuilding, OversizedClusterStopsWithBox) {
     try {
       cluster_building(c->run);
       FAIL() << "no stop for dmax " << dmax;
-    } catch (const Stop& stop) {
-      EXPECT_EQ(stop.status, 1);
-      EXPECT_NE(std::find(stop.lines.begin(), stop.lines.end(), " --> Cluster too large: reduce DMAX <--"),
-                stop.lines.end());
+    } catch (const Error& e) {
+      EXPECT_EQ(e.origin(), Error::Origin::run);
+      EXPECT_EQ(e.messages(), std::vector<std::string>{" --> Cluster too large: reduce DMAX <--"});
     }
     EXPECT_EQ(c->run.gv.ncluster, 0);
   }
@@ -168,7 +167,8 @@ TEST(ClusterBuilding, ListingWithLegendChargesAndBonds) {
             {{"C", "C1", 0.12, 0, 0, 1, -0.5}, {"C", "C2", -0.12, 0, 0, 1, 0.25}}, 5.5);
   c.run.kw.kver = 2;
   c.run.kw.kcharge = 1;
-  cluster_building(c.run);
+  cluster_head(c.run);
+  build_cluster(c.run);
   const std::string log = c.log.str();
   const std::string listing = section(log, " ** FULL CLUSTER INFORMATION **", " ** ORTEP CODES **");
   EXPECT_NE(listing.find("  >> (16) atom charge\n  >> (..) bonded atoms numbers\n"), std::string::npos);
@@ -206,29 +206,22 @@ TEST(ClusterBuilding, TestModeWritesTestMoleculeAndStops) {
   auto c = salt(3.8, 0);
   c->run.gv.outf = "salt";
   c->run.kw.ktestmol = 1;
-  std::string xyz;
-  {
-    ScratchFolder folder("orbicutter-testmol");
-    try {
-      cluster_building(c->run);
-      ADD_FAILURE() << "test mode did not stop";
-    } catch (const Stop& stop) {
-      EXPECT_EQ(stop.status, 0);
-      EXPECT_EQ(stop.lines.at(2), " !! WARNING in ORBICUTTER no. 002 !!");
-      EXPECT_EQ(stop.lines.at(4), " --> Program stops            <--");
-    }
-    xyz = read_file("testmol.xyz");
-  }
-  EXPECT_EQ(xyz,
+  std::ostringstream xyz;
+  cluster_head(c->run);
+  Unit unit = Unit::memory(xyz);
+  write_testmol(c->run, unit);
+  test_molecule_warning(c->run);
+  const std::string box = "\n ======\n !! WARNING in ORBICUTTER no. 002 !!\n --> Test XYZ file is printed <--\n"
+                          " --> Program stops            <--\n ======\n\n ========\n | Stop |\n ========\n\n";
+  EXPECT_EQ(xyz.str(),
             "     2\nsalt\n"
             "     CS1       0.000000       0.000000       0.000000\n"
             "     CL2       2.000000       2.000000       2.000000\n\n");
   EXPECT_EQ(c->run.gv.ncluster, 0);  // nothing built
-  EXPECT_EQ(c->out.str(), "");       // no cluster banner
+  EXPECT_EQ(c->out.str(), box);      // no cluster banner
   const std::string log = c->log.str();
-  EXPECT_NE(log.find(" Geometrical center =   0.000000  0.000000  0.000000\n\n ======\n !! WARNING in ORBICUTTER no. 002 !!\n"),
-            std::string::npos)
-      << log;
+  const std::string centre = " Geometrical center =   0.000000  0.000000  0.000000\n";
+  EXPECT_EQ(log.substr(log.size() - centre.size() - box.size()), centre + box);
 }
 
 }  // namespace
@@ -283,9 +276,8 @@ TEST(ClusterBuilding, ClusterOutgrowingItsCountsStops) {
   try {
     assemble_cluster(c->run, radius, 10);
     FAIL() << "no stop";
-  } catch (const Stop& stop) {
-    EXPECT_EQ(stop.status, 1);
-    EXPECT_EQ(stop.lines.at(3), " --> Cluster too large: reduce DMAX <--");
+  } catch (const Error& e) {
+    EXPECT_EQ(e.messages(), std::vector<std::string>{" --> Cluster too large: reduce DMAX <--"});
   }
   EXPECT_LE(c->run.gv.ncluster, 10);
   auto d = salt(4.5, 0);

@@ -1,24 +1,17 @@
-// Dimers: grouping by centroid distance, contact test, file naming and contents.
+// Dimers: grouping by centroid distance, contact test, and the contents of the dimer files.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <set>
-
 #include "cluster/cluster.hpp"
-#include "model/stop.hpp"
+#include "driver/pipeline.hpp"
 #include "support/crystal.hpp"
-#include "support/folder.hpp"
 #include "support/runner.hpp"
 #include "writers/cluster_fixture.hpp"
+#include "writers/writers.hpp"
 
-namespace fs = std::filesystem;
 using namespace orbicutter;
 using namespace orbicutter::testing;
 
 namespace {
-
-// Every test runs in a scratch folder, where the dimer files land.
 
 // Cell 8 x 8 x 8, centre (0.5, 0.5, 0.5); central molecule C at the centre and H
 // 1 A above it. Partners:
@@ -52,17 +45,31 @@ const std::string central_rows =
     " C         0.000000       0.000000       0.000000\n"
     " H         0.000000       0.000000       1.000000\n";
 
-TEST(DimerGeneration, KeepsTouchingRepresentativesAndWritesTheirFiles) {
-  ScratchFolder folder("orbicutter-dimers");
+// The numbers of the dimers kept, as the phase announces them.
+std::vector<int> numbers(const Run& run) {
+  std::vector<int> n;
+  for (const DimerEntry& d : run.at.dimers) n.push_back(d.number);
+  return n;
+}
+
+template <class Writer>
+std::string dimer_file(const Run& run, int k, Writer writer) {
+  std::ostringstream os;
+  Unit unit = Unit::memory(os);
+  writer(ClusterView(run), run.at.dimers[static_cast<std::size_t>(k)], unit);
+  return os.str();
+}
+
+TEST(DimerGeneration, KeepsTouchingRepresentativesAndTheirFiles) {
   MemoryRun logged;
   orbicutter::Run& run = logged.run;
   dimer_cluster(run);
-  run.kw.kgaussian = 1;
-  dimer_generation(run);
+  // Each dimer is announced before its log line: a file that cannot be written
+  // leaves the log without it.
+  std::vector<std::string> log_before;
+  find_dimers(run, [&](const DimerEntry&) { log_before.push_back(logged.log.str()); });
 
-  EXPECT_EQ(folder.files(), (std::set<std::string>{"dimer_1.xyz", "dimer_1.xyz_G", "dimer_3.xyz",
-                                                   "dimer_3.xyz_G", "dimer_4.xyz", "dimer_4.xyz_G"}));
-  EXPECT_EQ(run.product_files.size(), 6u);
+  EXPECT_EQ(numbers(run), (std::vector<int>{1, 3, 4}));
   EXPECT_EQ(logged.log.str(),
             " ** DIMER GENERATION **\n"
             " -----------------------------------------------------------\n"
@@ -72,59 +79,47 @@ TEST(DimerGeneration, KeepsTouchingRepresentativesAndWritesTheirFiles) {
             "   3   2.000  55404\n"
             "   4   3.500  66502\n"
             " -----------------------------------------------------------\n");
+  ASSERT_EQ(log_before.size(), 3u);
+  EXPECT_EQ(log_before[1].substr(log_before[1].size() - 20), "   1   2.062  55502\n");
   EXPECT_EQ(mask_cpu(logged.out.str()), " >> Dimer evaluation routine <<\n -- CPU time = # s\n\n");
 
-  EXPECT_EQ(read_file("dimer_1.xyz"),
+  EXPECT_EQ(dimer_file(run, 0, write_dimer),
             "     4\n"
             " ORBICUTTER DIMER:    1 SYMMETRY:   2  0  0  0 ORTEP: 55502 NDIM: 2\n" +
                 central_rows +
                 " C         2.000000       0.000000       0.000000\n"
                 " H         2.000000       0.000000       1.000000\n");
-  EXPECT_EQ(read_file("dimer_1.xyz_G"),
+  EXPECT_EQ(dimer_file(run, 0, write_counterpoise),
             "C(Fragment=1)        0.000000       0.000000       0.000000\n"
             "H(Fragment=1)        0.000000       0.000000       1.000000\n"
             "C(Fragment=2)        2.000000       0.000000       0.000000\n"
             "H(Fragment=2)        2.000000       0.000000       1.000000\n"
             " \n"
             " \n");
-  EXPECT_EQ(read_file("dimer_3.xyz"),
+  EXPECT_EQ(dimer_file(run, 1, write_dimer),
             "     3\n"
             " ORBICUTTER DIMER:    3 SYMMETRY:   4  0  0 -1 ORTEP: 55404 NDIM: 1\n" +
                 central_rows + " O         0.000000       0.000000      -2.000000\n");
-  EXPECT_EQ(read_file("dimer_4.xyz"),
+  EXPECT_EQ(dimer_file(run, 2, write_dimer),
             "     3\n"
             " ORBICUTTER DIMER:    4 SYMMETRY:   2  1  1  0 ORTEP: 66502 NDIM: 1\n" +
                 central_rows + " O         0.000000       0.000000       3.500000\n");
 
   // Partners 2 and 3 share cluster fragment number 2 but are different molecules.
-  EXPECT_EQ(run.gv.natdim0, 2);
-  EXPECT_EQ(run.gv.natdim, 2);
-  ASSERT_EQ(run.at.diminfo.rows(), 6);
-  EXPECT_EQ(run.at.diminfo(2, 1), 2);
-  EXPECT_EQ(run.at.diminfo(3, 1), 1);
-  EXPECT_EQ(run.at.diminfo(5, 3), 2);  // a group without contact still counts its members
-  EXPECT_EQ(run.at.mol1geom(6, 3, 3), sp(1.0f));  // centroid slot of partner 6
+  EXPECT_EQ(run.at.dimers[0].atoms, 2);
+  EXPECT_EQ(run.at.dimers[1].atoms, 1);
+  EXPECT_EQ(run.at.dimers[1].first, 7);
 }
 
-TEST(DimerGeneration, WithoutGaussianOutputNoCounterpoiseFiles) {
-  ScratchFolder folder("orbicutter-dimers");
-  MemoryRun logged;
-  orbicutter::Run& run = logged.run;
-  dimer_cluster(run);
-  dimer_generation(run);
-  EXPECT_EQ(folder.files(), (std::set<std::string>{"dimer_1.xyz", "dimer_3.xyz", "dimer_4.xyz"}));
-}
-
-TEST(DimerGeneration, CentralMoleculeAloneGivesCountZeroAndNoFile) {
-  ScratchFolder folder("orbicutter-dimers");
+TEST(DimerGeneration, CentralMoleculeAloneGivesCountZero) {
   MemoryRun logged;
   orbicutter::Run& run = logged.run;
   dimer_cluster(run);
   run.gv.ncluster = 2;
   run.gv.nmol = 1;
-  run.kw.kgaussian = 1;
-  dimer_generation(run);
-  EXPECT_TRUE(folder.files().empty());
+  int announced = 0;
+  dimer_generation(run, [&](const DimerEntry&) { ++announced; });
+  EXPECT_EQ(announced, 0);
   EXPECT_NE(logged.log.str().find(" Number of generated dimers =      0\n"
                                   " -----------------------------------------------------------\n"
                                   " -----------------------------------------------------------\n"),
@@ -135,7 +130,6 @@ TEST(DimerGeneration, CentralMoleculeAloneGivesCountZeroAndNoFile) {
 // Waals radius touch only through the tolerance, and a distance equal to the sum counts.
 TEST(DimerGeneration, ContactThresholdIncludesTolerance) {
   for (const real tol4 : {sp(0.25f), sp(0.2499f)}) {
-    ScratchFolder folder("orbicutter-dimers");
     MemoryRun logged;
     orbicutter::Run& run = logged.run;
     rectangular_cell(run, 8, 8, 8);
@@ -147,14 +141,13 @@ TEST(DimerGeneration, ContactThresholdIncludesTolerance) {
     run.gv.nmol = 2;
     run.gv.tol4 = tol4;
     dimer_generation(run);
-    EXPECT_EQ(folder.files().count("dimer_1.xyz"), tol4 == sp(0.25f) ? 1u : 0u) << tol4;
+    EXPECT_EQ(numbers(run), tol4 == sp(0.25f) ? std::vector<int>{1} : std::vector<int>{}) << tol4;
   }
 }
 
 // Ten partners at exactly 3 A: NDIM 10, an operation number of 12 and a
 // translation of 5 do not fit their one-digit fields.
 TEST(DimerGeneration, OneDigitFieldsOverflowToAsterisks) {
-  ScratchFolder folder("orbicutter-dimers");
   MemoryRun logged;
   orbicutter::Run& run = logged.run;
   rectangular_cell(run, 8, 8, 8);
@@ -170,29 +163,11 @@ TEST(DimerGeneration, OneDigitFieldsOverflowToAsterisks) {
   set_cluster(run, atoms, {1});
   run.gv.nmol = 11;
   dimer_generation(run);
-  EXPECT_EQ(folder.files(), std::set<std::string>{"dimer_1.xyz"});
-  const std::string text = read_file("dimer_1.xyz");
+  ASSERT_EQ(numbers(run), std::vector<int>{1});
+  const std::string text = dimer_file(run, 0, write_dimer);
   EXPECT_EQ(text.substr(0, text.find('\n', 7) + 1),
             "     2\n ORBICUTTER DIMER:    1 SYMMETRY:  12  5 -6  0 ORTEP: **50* NDIM: *\n");
   EXPECT_NE(logged.log.str().find("\n   1   3.000  **50*\n"), std::string::npos);
-}
-
-TEST(DimerGeneration, FileThatCannotBeCreatedStopsTheRun) {
-  ScratchFolder folder("orbicutter-dimers");
-  MemoryRun logged;
-  orbicutter::Run& run = logged.run;
-  dimer_cluster(run);
-  fs::create_directory("dimer_3.xyz");
-  try {
-    dimer_generation(run);
-    FAIL() << "no stop";
-  } catch (const Stop& stop) {
-    EXPECT_EQ(stop.status, 1);
-    EXPECT_NE(std::find(stop.lines.begin(), stop.lines.end(), " --> Output file cannot be created <--"),
-              stop.lines.end());
-  }
-  // The file already written is registered, so the failed run takes it back.
-  EXPECT_EQ(run.product_files, std::vector<std::string>{"dimer_1.xyz"});
 }
 
 }  // namespace

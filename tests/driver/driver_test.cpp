@@ -1,6 +1,8 @@
 // The command line, file handling and exit status of the whole program.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "support/runner.hpp"
 
 using namespace orbicutter::testing;
@@ -51,6 +53,56 @@ TEST(Driver, ProductThatCannotBeCreated) {
       << r.out;
   EXPECT_TRUE(r.files.count("mol.out"));
   EXPECT_FALSE(r.files.count("mol.xyz")) << "the cluster file opened before is removed";
+}
+
+}  // namespace
+
+namespace {
+
+std::set<std::string> names_of(const RunResult& r) {
+  std::set<std::string> names;
+  for (const auto& [name, _] : r.files) names.insert(name);
+  return names;
+}
+
+// One XYZ file per dimer, the counterpoise file beside it only with Gaussian output;
+// a dimer file that cannot be created stops the run, and every product written
+// before it is taken back.
+TEST(Driver, DimerFiles) {
+  const std::string input = read_file(std::string(ORBICUTTER_TEST_DATA) + "/crystals/benzene_dimr.inp");
+  const auto plain = run_program_on(input + "GAUF 0\n", "benzene.inp");
+  ASSERT_EQ(plain.status, 0) << plain.out;
+  EXPECT_EQ(names_of(plain),
+            (std::set<std::string>{"benzene.out", "benzene.xyz", "dimer_18.xyz", "dimer_33.xyz", "dimer_45.xyz",
+                                   "dimer_56.xyz", "dimer_73.xyz", "dimer_84.xyz", "dimer_98.xyz"}));
+
+  const auto r = run_program_on(input, "benzene.inp", {"dimer_45.xyz"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find(" !! ERROR in ORBICUTTER !!\n --> Output file cannot be created <--\n"), std::string::npos);
+  EXPECT_EQ(names_of(r), std::set<std::string>{"benzene.out"});
+  const std::string& log = r.files.at("benzene.out");
+  EXPECT_NE(log.find("\n  33 "), std::string::npos);
+  EXPECT_EQ(log.find("\n  45 "), std::string::npos) << "no log line for the dimer that failed";
+}
+
+}  // namespace
+
+namespace {
+
+// --help and --version as the only argument answer without a run; anything more is a run as ever.
+TEST(Driver, HelpAndVersion) {
+  const auto help = run_program_with_args("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.rfind("Usage: orbicutter", 0), 0u) << help.out;
+  EXPECT_NE(help.out.find("\n  NAME.orca.inp     ORCF 1  ORCA input template"), std::string::npos) << help.out;
+  EXPECT_TRUE(help.files.empty());
+  const auto version = run_program_with_args("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("orbicutter", 0), 0u);
+  EXPECT_NE(version.out.find(" 01.03.2018:01 ("), std::string::npos) << version.out;
+  const auto both = run_program_with_args("--help --version");
+  EXPECT_EQ(both.status, 1);
+  EXPECT_NE(both.out.find(" --> Input file cannot be opened <--"), std::string::npos);
 }
 
 }  // namespace

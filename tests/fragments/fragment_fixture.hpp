@@ -13,7 +13,6 @@
 #include "input/input.hpp"
 #include "model/run.hpp"
 #include "support/crystal.hpp"
-#include "support/folder.hpp"
 
 namespace orbicutter::fragtest {
 
@@ -40,16 +39,11 @@ class Crystal : public testing::MemoryRun {
     set_atoms(atoms);
   }
 
-  // The state the reader leaves for a whole input file, without its report. The
-  // reader writes its echo file into the current folder at VERB 1, so it reads in
-  // a folder of its own.
+  // The state the reader leaves for a whole input file, without its report.
   explicit Crystal(const std::string& input) {
-    run.units.log = Unit{};
-    run.units.out = Unit{};
-    {
-      testing::ScratchFolder folder("orbicutter-fragment-tests");
-      readinp(run, input);
-    }
+    run.sink.log = Unit{};
+    run.sink.out = Unit{};
+    readinp(run, input);
     attach();
     mtmatrix(run);
     gmatrix(run);
@@ -60,21 +54,21 @@ class Crystal : public testing::MemoryRun {
     const int nat = static_cast<int>(atoms.size());
     run.gv.nat = nat;
     at.fatns.allocate(nat, 2, "   ");
-    at.finfo.allocate(nat, 3, 0);
+    at.finfo.allocate(nat, input_info_columns, 0);
     at.fgeom.allocate(nat, 3, 0);
     if (run.kw.kcharge == 1) at.fcharge.allocate(nat, 0);
     int nfrag = 0;
     for (const auto& a : atoms) nfrag = std::max(nfrag, a.frag);
     run.gv.nfrag = nfrag;
     at.frag.allocate(nfrag, 2, 0);
-    for (int f = 1; f <= nfrag; ++f) at.frag(f, 1) = f;
+    for (int f = 1; f <= nfrag; ++f) at.frag(f, frag_id) = f;
     for (int i = 1; i <= nat; ++i) {
       const auto& a = atoms[static_cast<std::size_t>(i - 1)];
       at.fatns(i, 1) = text3(a.element);
       at.fatns(i, 2) = text3(a.label);
-      at.finfo(i, 1) = i;
-      at.finfo(i, 2) = ++at.frag(a.frag, 2);
-      at.finfo(i, 3) = a.frag;
+      at.finfo(i, total_atom) = i;
+      at.finfo(i, fragment_atom) = ++at.frag(a.frag, frag_size);
+      at.finfo(i, fragment_number) = a.frag;
       at.fgeom(i, 1) = static_cast<real>(a.x);
       at.fgeom(i, 2) = static_cast<real>(a.y);
       at.fgeom(i, 3) = static_cast<real>(a.z);

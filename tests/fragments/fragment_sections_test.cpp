@@ -1,9 +1,10 @@
-// The log of the geometry and fragment phases for the example crystals, run in
-// process from the reader's state, against the expected run logs.
+// The log and the routine lines of the phases up to the whole molecules for the
+// example crystals, run in process from the reader's state, against the expected
+// run logs and standard output.
 #include <gtest/gtest.h>
 
 #include "fragments/fragment_fixture.hpp"
-#include "fragments/fragments.hpp"
+#include "driver/pipeline.hpp"
 #include "support/runner.hpp"
 
 namespace orbicutter::fragtest {
@@ -13,16 +14,10 @@ const std::string crystals = std::string(ORBICUTTER_TEST_DATA) + "/crystals";
 
 class FragmentSections : public ::testing::TestWithParam<std::string> {};
 
-TEST_P(FragmentSections, LogFromSpecialPositionsToReductionMatches) {
+TEST_P(FragmentSections, LogFromSpecialPositionsToXhStandardisationMatches) {
   const std::string name = GetParam();
   Crystal c(testing::read_file(crystals + "/" + name + ".inp"));
-  auto& run = c.run;
-  special_positions(run);
-  matrices(run);
-  if (run.kw.kfragmentize == 1) fragment_search(run);
-  fragment_modifications(run);
-  connectivity(run);
-  if (run.kw.kstxh == 1 && run.gv.nxh <= 0) connectivity_reduction(run);
+  build_molecules(c.run);
 
   const std::string expected = testing::read_file(testing::expected_folder(name) + "/" + name + ".out");
   const auto from = expected.find(" ** SPECIAL POSITIONS **\n");

@@ -110,7 +110,7 @@ TEST(Metric, MatdistRunsOverAllElements) {
 TEST(Metric, MatricesSection) {
   orbicutter::Run run = cell(10, 12, 8, 90, 105, 90);
   std::ostringstream log;
-  run.units.log = Unit::memory(log);
+  run.sink.log = Unit::memory(log);
   matrices(run);
   const std::string rule = " -----------------------------------------------------------\n";
 #ifndef ORBICUTTER_SINGLE

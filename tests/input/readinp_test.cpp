@@ -35,10 +35,10 @@ std::unique_ptr<MemoryRun> read(const std::string& text) {
 std::string failure(const std::string& text) {
   try {
     read(text);
-  } catch (const Stop& s) {
-    EXPECT_EQ(s.status, 1);
+  } catch (const Error& e) {
+    EXPECT_EQ(e.origin(), Error::Origin::input);
     std::string m;
-    for (std::size_t i = 2; i + 1 < s.lines.size() && s.lines[i] != " ======"; ++i) m += s.lines[i];
+    for (const auto& line : e.messages()) m += line;
     return m;
   }
   return "";
@@ -141,10 +141,10 @@ TEST(ReadInp, FragmentBlocksAndCharges) {
   const int info[3][3] = {{1, 1, 7}, {2, 2, 7}, {3, 1, 9}};
   for (int t = 1; t <= 3; ++t)
     for (int j = 1; j <= 3; ++j) EXPECT_EQ(at.finfo(t, j), info[t - 1][j - 1]) << t << "," << j;
-  EXPECT_EQ(at.frag(1, 1), 1);
-  EXPECT_EQ(at.frag(1, 2), 2);
-  EXPECT_EQ(at.frag(2, 1), 2);
-  EXPECT_EQ(at.frag(2, 2), 1);
+  EXPECT_EQ(at.frag(1, frag_id), 1);
+  EXPECT_EQ(at.frag(1, frag_size), 2);
+  EXPECT_EQ(at.frag(2, frag_id), 2);
+  EXPECT_EQ(at.frag(2, frag_size), 1);
   EXPECT_EQ(at.fgeom(2, 3), static_cast<real>(0.6));
   ASSERT_EQ(at.fcharge.size(), 3);
   EXPECT_EQ(at.fcharge(1), static_cast<real>(-0.5));
@@ -338,7 +338,7 @@ TEST(ReadInp, MutatedInputsReadOrStopCleanly) {
     try {
       read(text);
       ++read_ok;
-    } catch (const Stop&) {
+    } catch (const Error&) {
       ++stopped;
     } catch (const std::exception& ex) {
       ADD_FAILURE() << ex.what() << " on input:\n" << text;

@@ -30,8 +30,8 @@ class MemoryRun {
 
  protected:
   void attach() {
-    run.units.log = Unit::memory(log);
-    run.units.out = Unit::memory(out);
+    run.sink.log = Unit::memory(log);
+    run.sink.out = Unit::memory(out);
   }
 };
 
@@ -96,20 +96,20 @@ inline void set_all_atoms(Run& run, const std::vector<AtomSpec>& atoms) {
   gv.nfrag = 0;
   for (const auto& a : atoms) gv.nfrag = std::max(gv.nfrag, a.frag);
   at.frag.allocate(gv.nfrag, 2, 0);
-  for (int f = 1; f <= gv.nfrag; ++f) at.frag(f, 1) = f;
+  for (int f = 1; f <= gv.nfrag; ++f) at.frag(f, frag_id) = f;
   at.allatns.allocate(nat, 2);
-  at.allinfo.allocate(nat, 8, 0);
+  at.allinfo.allocate(nat, all_info_columns, 0);
   at.allgeom.allocate(nat, 3);
   at.fcharge.allocate(nat);
   for (int i = 1; i <= nat; ++i) {
     const auto& a = atoms[static_cast<std::size_t>(i - 1)];
     at.allatns(i, 1) = text3(a.element);
     at.allatns(i, 2) = text3(a.label);
-    at.allinfo(i, 1) = i;
-    at.allinfo(i, 2) = ++at.frag(a.frag, 2);
-    at.allinfo(i, 3) = a.frag;
-    at.allinfo(i, 4) = 1;
-    at.allinfo(i, 8) = i;
+    at.allinfo(i, total_atom) = i;
+    at.allinfo(i, fragment_atom) = ++at.frag(a.frag, frag_size);
+    at.allinfo(i, fragment_number) = a.frag;
+    at.allinfo(i, symmetry_operation) = 1;
+    at.allinfo(i, molecule_atom) = i;
     at.allgeom(i, 1) = static_cast<real>(a.x);
     at.allgeom(i, 2) = static_cast<real>(a.y);
     at.allgeom(i, 3) = static_cast<real>(a.z);

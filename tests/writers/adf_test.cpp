@@ -78,7 +78,7 @@ TEST(WriteAdf, AtomsAreNumberedByTheirClusterAtomicNumber) {
   orbicutter::Run run;
   writer_cluster(run);
   run.kw.kcharge = 1;
-  for (int i = 1; i <= 5; ++i) run.at.cinfo(i, 10) = 20 + i;
+  for (int i = 1; i <= 5; ++i) run.at.cinfo(i, cluster_atom) = 20 + i;
   const std::string text = written(run, writeadf);
   EXPECT_NE(text.find("\n    23 H        3.7500000"), std::string::npos);
   EXPECT_NE(text.find("\n    22   O1   QM       1     5\n"), std::string::npos);

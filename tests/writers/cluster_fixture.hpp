@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/run.hpp"
+#include "writers/view.hpp"
 #include "support/crystal.hpp"
 
 namespace orbicutter::testing {
@@ -47,17 +48,17 @@ inline void set_cluster(Run& run, const std::vector<ClusterAtom>& atoms, const s
   run.gv.nfrag = static_cast<int>(frag_sizes.size());
   at.frag.allocate(run.gv.nfrag, 2);
   for (int f = 1; f <= run.gv.nfrag; ++f) {
-    at.frag(f, 1) = f;
-    at.frag(f, 2) = frag_sizes[static_cast<std::size_t>(f - 1)];
+    at.frag(f, frag_id) = f;
+    at.frag(f, frag_size) = frag_sizes[static_cast<std::size_t>(f - 1)];
   }
   at.catns.allocate(n, 2);
-  at.cinfo.allocate(n, 10);
+  at.cinfo.allocate(n, cluster_info_columns);
   at.cgeom.allocate(n, 3);
   for (int i = 1; i <= n; ++i) {
     const auto& a = atoms[static_cast<std::size_t>(i - 1)];
     at.catns(i, 1) = text3(a.element);
     at.catns(i, 2) = text3(a.label);
-    for (int c = 1; c <= 10; ++c) at.cinfo(i, c) = a.info[static_cast<std::size_t>(c - 1)];
+    for (int c = total_atom; c <= cluster_atom; ++c) at.cinfo(i, c) = a.info[static_cast<std::size_t>(c - 1)];
     at.cgeom(i, 1) = a.x;
     at.cgeom(i, 2) = a.y;
     at.cgeom(i, 3) = a.z;
@@ -93,12 +94,12 @@ inline void writer_cluster(Run& run) {
   run.geo.dmax = 8;
 }
 
-// Runs one writer into a string.
+// Runs one writer on the run's cluster into a string.
 template <class Writer>
-std::string written(Run& run, Writer writer) {
+std::string written(const Run& run, Writer writer) {
   std::ostringstream os;
   Unit unit = Unit::memory(os);
-  writer(run, unit);
+  writer(ClusterView(run), unit);
   return os.str();
 }
 

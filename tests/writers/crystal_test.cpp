@@ -24,7 +24,7 @@ void crystal_run(Run& run, const std::string& system) {
   run.gv.nat = 4;
   auto& at = run.at;
   at.allatns.allocate(4, 2);
-  at.allinfo.allocate(4, 8);
+  at.allinfo.allocate(4, all_info_columns);
   at.allgeom.allocate(4, 3);
   const char* names[4][2] = {{"C  ", "C1 "}, {"O  ", "O12"}, {"C  ", "C1 "}, {"H  ", "H1 "}};
   const int info[4][8] = {{1, 1, 1, 1, 0, 0, 0, 1}, {2, 2, 1, 1, 0, 0, 0, 2}, {1, 1, 1, 1, 1, 0, 0, 3},
@@ -33,7 +33,7 @@ void crystal_run(Run& run, const std::string& system) {
                             {0.5f, 0.5f, 0.5f}};
   for (int i = 1; i <= 4; ++i) {
     for (int c = 1; c <= 2; ++c) at.allatns(i, c) = names[i - 1][c - 1];
-    for (int c = 1; c <= 8; ++c) at.allinfo(i, c) = info[i - 1][c - 1];
+    for (int c = total_atom; c <= molecule_atom; ++c) at.allinfo(i, c) = info[i - 1][c - 1];
     for (int c = 1; c <= 3; ++c) at.allgeom(i, c) = sp(geom[i - 1][c - 1]);
   }
 }

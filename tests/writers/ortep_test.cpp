@@ -16,9 +16,10 @@ std::string codes(const std::vector<std::array<int, 4>>& images) {
   orbicutter::testing::MemoryRun logged;
   Run& run = logged.run;
   run.gv.ncluster = static_cast<int>(images.size());
-  run.at.cinfo.allocate(run.gv.ncluster, 10);
+  run.at.cinfo.allocate(run.gv.ncluster, cluster_info_columns);
   for (int i = 1; i <= run.gv.ncluster; ++i)
-    for (int c = 4; c <= 7; ++c) run.at.cinfo(i, c) = images[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(c - 4)];
+    for (int c = symmetry_operation; c <= translation_c; ++c)
+      run.at.cinfo(i, c) = images[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(c - symmetry_operation)];
   ortep(run);
   return logged.log_text();
 }

@@ -66,7 +66,8 @@ class CrystalBuilder : public MemoryRun {
     auto& gv = run.gv;
     auto& at = run.at;
     set_all_atoms(run, atoms_);
-    for (int i = 1; i <= gv.nat; ++i) at.allinfo(i, 1) = at.allinfo(i, 2) = numbers_[static_cast<std::size_t>(i - 1)];
+    for (int i = 1; i <= gv.nat; ++i)
+      at.allinfo(i, total_atom) = at.allinfo(i, fragment_atom) = numbers_[static_cast<std::size_t>(i - 1)];
     bond_by_distance(run, [&](int i, int j, real d) {
       return d <= covalent_radius(at.allatns(i, 1)) + covalent_radius(at.allatns(j, 1)) + gv.tol1;
     });

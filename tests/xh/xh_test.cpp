@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/pipeline.hpp"
 #include "fragments/fragments.hpp"
 #include "model/stop.hpp"
 #include "xh/crystal_builder.hpp"
@@ -47,8 +48,8 @@ struct Crystal : CrystalBuilder {
   // Atoms, bonds and rings in place; rings judged; then standardised.
   void standardise() {
     finish();
-    ring_phase(run);
-    xh_standardisation(run);
+    ring_routines(run);
+    xh_routines(run);
   }
   std::vector<Move> log_moves() const { return moves(log.str()); }
 };
@@ -99,7 +100,7 @@ TEST(AutomaticXH, FrameOnScreenAndInLog) {
   Crystal c;
   c.add("O", {3, 3, 3});
   c.finish();
-  xh_standardisation(c.run);
+  xh_routines(c.run);
   EXPECT_EQ(c.out.str().substr(0, 51), " >> Automatic X-H bonds standardization routine <<\n");
   EXPECT_NE(c.out.str().find("\n -- CPU time = "), std::string::npos);
   EXPECT_EQ(c.out.str().substr(c.out.str().size() - 4), " s\n\n");
@@ -380,7 +381,7 @@ TEST(AutomaticXH, SecondaryAndHydrazineNitrogen) {
   for (const Xyz& u : umbrella(n6 - n5, 109.47, 2, 60)) c.add("H", n6 + 1.01 * u);
   c.finish();
   // Leave the methyl groups bare: only N-H matters here.
-  xh_standardisation(c.run);
+  xh_routines(c.run);
   EXPECT_EQ(c.log_moves(),
             (std::vector<Move>{{1, 4, "C2-n-H"}, {5, 8, "Z2-n-H"}, {6, 9, "Z-n-H"}, {6, 10, "Z-n-H"}}));
   expect_length(c, 1, 4, 1.030);
@@ -553,7 +554,7 @@ TEST(ManualXH, PositiveCountReplacesTheAutomaticCategories) {
   // The same pair twice: the second wins. Pairs need not be X-H bonds.
   manual_list(c.run, 3, {{1, 2, 1.1}, {1, 2, 0.9}, {1, 4, 2.5}});
   const Vec3 h5 = row3(c.run.at.allgeom, 5);
-  xh_standardisation(c.run);
+  xh_routines(c.run);
   EXPECT_EQ(c.out.str(), "");  // no banner, no CPU line
   const std::string log = c.log.str();
   EXPECT_EQ(log.rfind(" ** MANUAL X-H BONDS STANDARDISATION **\n" + rule, 0), 0u);
@@ -570,7 +571,7 @@ TEST(ManualXH, NegativeCountFollowsTheAutomaticCategories) {
   water_and_ch(c);
   c.finish();
   manual_list(c.run, -1, {{1, 3, 1.05}});
-  xh_standardisation(c.run);
+  xh_routines(c.run);
   EXPECT_EQ(c.out.str().rfind(" >> Automatic X-H bonds standardization routine <<\n", 0), 0u);
   const std::string log = c.log.str();
   EXPECT_NE(log.find(rule + " ** ADDITIONAL MANUAL X-H BONDS STANDARDISATION **\n" + rule), std::string::npos);
@@ -590,12 +591,11 @@ TEST(ManualXH, WrongAtomNumbersStopBeforeAnyHydrogenMoves) {
       const Table<real> before = c.run.at.allgeom;
       manual_list(c.run, sign * static_cast<int>(list.size()), list);
       try {
-        xh_standardisation(c.run);
+        xh_routines(c.run);
         ADD_FAILURE() << "no stop";
-      } catch (const Stop& stop) {
-        EXPECT_EQ(stop.status, 1);
-        EXPECT_EQ(stop.lines, box_lines(" !! ERROR in ORBICUTTER !!",
-                                        {" --> Wrong atom number in manual X-H list <--"}, true));
+      } catch (const Error& e) {
+        EXPECT_EQ(e.origin(), Error::Origin::run);
+        EXPECT_EQ(e.messages(), std::vector<std::string>{" --> Wrong atom number in manual X-H list <--"});
       }
       for (int i = 1; i <= 5; ++i)
         for (int k = 1; k <= 3; ++k) EXPECT_EQ(c.run.at.allgeom(i, k), before(i, k));

@@ -1,0 +1,49 @@
+// A crystal read from an input text and the steps of the program on it, without
+// any file: each step runs once, on first use, and returns plain results.
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "orbicutter/error.hpp"
+#include "orbicutter/types.hpp"
+
+namespace orbicutter {
+
+// Where the run's text goes; no stream, no text.
+struct LogStreams {
+  std::ostream* log = nullptr;     // the run log, section by section (what NAME.out holds)
+  std::ostream* screen = nullptr;  // routine banners, CPU-time lines and reader warnings
+};
+
+class Structure {
+ public:
+  // Reads the keyword input text. `name` stands for the input file name in the
+  // log and gives the system name. Throws Error (Origin::input) when refused.
+  explicit Structure(std::string_view input, LogStreams logs = {}, std::string_view name = "input");
+  ~Structure();
+  Structure(Structure&&) noexcept;
+  Structure& operator=(Structure&&) noexcept;
+
+  const Options& options() const;
+  const Crystal& crystal() const;
+  // The steps; each needs the one before and runs it first if need be. A step
+  // that throws leaves the structure unusable: every later call throws again.
+  const Molecules& molecules();
+  const Cluster& cluster();
+  const std::vector<Dimer>& dimers();
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+// The program version, as the banner prints it.
+std::string version();
+// 8 for a library computing with 8-byte reals, 4 for 4-byte reals.
+int real_bytes();
+
+}  // namespace orbicutter

@@ -1,0 +1,127 @@
+// The converter's steps: read, convert, write, then run or check.
+#include "cif/app.hpp"
+
+#include <filesystem>
+#include <sstream>
+
+#include "cif/atomic_file.hpp"
+#include "cif/census.hpp"
+#include "cif/cif_reader.hpp"
+#include "cif/conversion.hpp"
+#include "cif/error.hpp"
+#include "cif/keyword_input.hpp"
+#include "cif/molecule_check.hpp"
+#include "cif/program_run.hpp"
+#include "cif/report.hpp"
+#include "cif/rings.hpp"
+#include "cif/text.hpp"
+
+namespace orbicutter::cif {
+namespace fs = std::filesystem;
+namespace {
+
+void list_blocks(const std::vector<CifBlock>& blocks, const std::string& path, std::ostream& out) {
+  out << path << ": " << blocks.size() << (blocks.size() == 1 ? " data block" : " data blocks") << " with atom sites\n";
+  for (const auto& b : blocks) {
+    const std::string formula = !b.formula_moiety.empty() ? b.formula_moiety : !b.formula_sum.empty() ? b.formula_sum : "-";
+    const std::string group = !b.hermann_mauguin.empty() ? b.hermann_mauguin
+                              : !b.hall.empty()          ? "Hall " + b.hall
+                              : !b.number.empty()        ? "No. " + b.number
+                                                         : "-";
+    out << "  " << b.name << ": " << b.sites.size() << " sites, " << formula << ", " << group << '\n';
+  }
+}
+
+std::string default_output(const std::string& cif_path) {
+  return fs::path(cif_path).filename().replace_extension(".inp").string();
+}
+
+// The message lines of the program's error box, joined.
+std::string box_message(const std::string& out) {
+  std::string msg;
+  std::istringstream in(out);
+  for (std::string line; std::getline(in, line);) {
+    const auto a = line.find("--> "), b = line.rfind(" <--");
+    if (a == std::string::npos || b == std::string::npos || b <= a) continue;
+    std::string part = line.substr(a + 4, b - a - 4);
+    while (!part.empty() && part.back() == ' ') part.pop_back();
+    msg += (msg.empty() ? "" : " ") + part;
+  }
+  if (!msg.empty()) return msg;
+  const std::string all = trimmed(out);  // no box: its last line
+  return all.empty() ? "no output" : all.substr(all.rfind('\n') + 1);
+}
+
+void report_check(const Conversion& cv, const std::vector<Composition>& rebuilt, std::ostream& out) {
+  const MoleculeCheck check = check_molecules(cv.formula_moiety, rebuilt);
+  for (const auto& l : check.lines) out << "  " << l << '\n';
+  for (const auto& w : check.warnings) out << "  warning: " << w << '\n';
+}
+
+}  // namespace
+
+int run_converter(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  try {
+    const Options o = parse_command_line(args);
+    if (o.help) {
+      out << help_text();
+      return 0;
+    }
+    if (o.version) {
+      out << "orbicutter-cif " ORBICUTTER_CIF_VERSION "\n";
+      return 0;
+    }
+    const std::vector<CifBlock> blocks = read_cif(o.cif_path);
+    if (o.list) {
+      list_blocks(blocks, o.cif_path, out);
+      return 0;
+    }
+    const Conversion cv = convert(blocks, o.cif_path, o);
+    const bool to_stdout = o.output == "-";
+    const std::string output = o.output.empty() ? default_output(o.cif_path) : o.output;
+    std::error_code ec;
+    if (!to_stdout && fs::equivalent(output, o.cif_path, ec))
+      throw ConversionError("the input would overwrite the CIF " + o.cif_path + "; name it with -o");
+    const std::string input_name = to_stdout ? default_output(o.cif_path) : output;
+
+    std::string program;
+    RingList rings;
+    if (o.rings) {
+      program = find_orbicutter();
+      const ProgramRun trial = trial_run(program, keyword_input(cv, o), input_name);
+      if (trial.status != 0)
+        throw ConversionError("orbicutter stopped while the rings were sought (" + box_message(trial.out) + "); no input written");
+      rings = ring_list(molecule_atoms(trial.log));
+    }
+    const std::string text = keyword_input(cv, o, rings);
+    std::ostream& summary = to_stdout ? err : out;
+    if (to_stdout)
+      out << text << std::flush;
+    else
+      write_atomically(output, text);
+    summary << summary_text(cv, to_stdout ? "standard output" : output);
+    if (o.rings) summary << "  " << rings.size() << " ring(s) listed for the planarity test\n";
+
+    if (o.run) {
+      if (program.empty()) program = find_orbicutter();
+      const fs::path target(output);
+      const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
+      const ProgramRun r = run_orbicutter(program, folder, target.filename().string());
+      const std::string log = (target.parent_path() / log_name(target.filename().string())).string();
+      if (r.status != 0) throw ConversionError("orbicutter stopped: " + box_message(r.out) + " (its log: " + log + ")");
+      summary << "  orbicutter finished; its log: " << log << '\n';
+      report_check(cv, rebuilt_molecules(r.log), summary);
+    } else if (o.check) {
+      if (program.empty()) program = find_orbicutter();
+      const ProgramRun trial = trial_run(program, text, input_name);
+      if (trial.status != 0) throw ConversionError("orbicutter stopped in the check run: " + box_message(trial.out));
+      report_check(cv, rebuilt_molecules(trial.log), summary);
+    }
+    return 0;
+  } catch (const std::exception& e) {  // ConversionError, and the unforeseen ones
+    err << "orbicutter-cif: error: " << e.what() << '\n';
+  }
+  return 1;
+}
+
+}  // namespace orbicutter::cif

@@ -1,0 +1,38 @@
+// What the converter takes from a CIF: the data blocks that hold atom sites,
+// as plain values (the only place that parses CIF syntax).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace orbicutter::cif {
+
+// One row of the atom-site loop.
+struct CifSite {
+  int row = 0;              // from 1, in loop order
+  std::string label;        // "" when null
+  std::string type_symbol;  // "" when absent or null
+  double x = 0, y = 0, z = 0;  // NaN when unknown or not a number
+  double occupancy = 1;
+  std::string calc_flag;          // "" when absent
+  std::string disorder_assembly;  // "" when absent or null
+  int disorder_group = 0;         // 0 when absent or null
+};
+
+struct CifBlock {
+  std::string name;
+  // Cell items as written ("" when absent), in the order a b c alpha beta gamma.
+  std::vector<std::string> cell_text;
+  std::vector<double> cell;  // the numbers, NaN when absent or not numbers
+  std::vector<std::string> operators;  // operator list in file order
+  std::string operators_tag;
+  std::string hall, hermann_mauguin, number;  // "" when absent or null
+  std::string formula_sum, formula_moiety, z;
+  std::vector<CifSite> sites;
+};
+
+// The blocks with atom sites, in file order. Throws ConversionError for a file
+// that cannot be read, is not a CIF or has a syntax error.
+std::vector<CifBlock> read_cif(const std::string& path);
+
+}  // namespace orbicutter::cif

@@ -1,0 +1,15 @@
+// Rings of the rebuilt molecules, as the program's atom numbers for RING.
+#pragma once
+
+#include <vector>
+
+#include "cif/census.hpp"
+#include "cif/keyword_input.hpp"
+
+namespace orbicutter::cif {
+
+// The smallest rings (3 to 8 atoms) through every bond, one of each set of
+// symmetry copies, each given so that the program gathers exactly its atoms.
+RingList ring_list(const std::vector<MoleculeAtom>& atoms);
+
+}  // namespace orbicutter::cif

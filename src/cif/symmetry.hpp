@@ -1,0 +1,33 @@
+// The symmetry operators of the generated input, from the CIF's operator list
+// or its space-group symbols, with the identity first.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "cif/cif_reader.hpp"
+
+namespace orbicutter::cif {
+
+// A symmetry operator; translations in 24ths of the cell edges, in [0, 24).
+struct SymOp {
+  std::array<std::array<int, 3>, 3> rot{};
+  std::array<int, 3> tran{};
+};
+
+struct Symmetry {
+  std::vector<SymOp> ops;  // ops[0] is the identity
+  std::string source;      // where they came from, for the summary
+  std::string name;        // a space-group name, "" when none is known
+  bool text_form = true;   // every translation has a text form in the input
+  std::vector<std::string> notes, warnings;
+};
+
+// Throws ConversionError when no source gives a usable group.
+Symmetry choose_symmetry(const CifBlock& block);
+
+// "-x+1/2, y+1/2, -z" (only for text_form operators).
+std::string operator_text(const SymOp& op);
+
+}  // namespace orbicutter::cif

@@ -1,0 +1,54 @@
+// The order of the phases and the routine banners around them.
+#include "driver/pipeline.hpp"
+
+#include "cluster/cluster.hpp"
+#include "driver/forms.hpp"
+#include "fragments/fragments.hpp"
+#include "geometry/geometry.hpp"
+#include "input/input.hpp"
+#include "xh/xh.hpp"
+
+namespace orbicutter {
+
+void read_crystal(Run& run, const std::string& contents) {
+  readinp(run, contents);
+  metric(run);
+}
+
+void build_molecules(Run& run) {
+  const auto& kw = run.kw;
+  Unit& out = run.sink.out;
+  special_positions(run);
+  matrices(run);
+  if (kw.kfragmentize == 1) routine(out, " >> Fragment search routine <<", [&] { fragment_search(run); });
+  routine(out, " >> Fragment modification routines <<", [&] { fragment_modifications(run); });
+  connectivity(run);
+  ring_routines(run);
+  if (kw.kstxh == 1) xh_routines(run);
+}
+
+void ring_routines(Run& run) {
+  const auto& kw = run.kw;
+  routine(run.sink.out, " >> Ring routines <<", [&] {
+    if (kw.kstxh == 1 && run.gv.nxh <= 0) connectivity_reduction(run);
+    if (kw.kring == 1) prepplanarity(run, "RING_");
+  });
+  prepplanarity(run, "GROUP");
+}
+
+void xh_routines(Run& run) {
+  check_manual_xh(run);
+  if (run.gv.nxh <= 0)
+    routine(run.sink.out, " >> Automatic X-H bonds standardization routine <<", [&] { automatic_xh(run); });
+  if (run.gv.nxh != 0) manual_xh(run);
+}
+
+void build_cluster(Run& run) {
+  routine(run.sink.out, " >> Cluster building routine <<", [&] { cluster_body(run); });
+}
+
+void find_dimers(Run& run, const std::function<void(const DimerEntry&)>& each) {
+  routine(run.sink.out, " >> Dimer evaluation routine <<", [&] { dimer_generation(run, each); });
+}
+
+}  // namespace orbicutter
