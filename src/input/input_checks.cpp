@@ -89,7 +89,8 @@ bool fits(std::string_view layout, real v) {
 }
 
 // Values the reader accepts but an output file cannot print: charges in the
-// charge fields, probe points and a far fixed centre in the coordinate fields.
+// charge fields; probe points, hydrogen atoms moved to manual X-H distances and
+// a far fixed centre in the coordinate fields.
 void warn_field_overflow(Run& run) {
   const auto& kw = run.kw;
   const auto& gv = run.gv;
@@ -136,6 +137,10 @@ void warn_field_overflow(Run& run) {
       }
     if (f.probes && kw.knics == 1 && !fits(f.coordinate, -std::abs(gv.dnics)))
       found.push_back("NICS distance in " + f.file);
+    if (kw.kstxh == 1)
+      for (int i = 1; i <= gv.dxh.size(); ++i)
+        if (!fits(f.coordinate, -std::abs(gv.dxh(i))))
+          found.push_back("X-H distance " + digits(i) + " (STXH) in " + f.file);
     if (kw.kgecr == 1)
       for (int k = 1; k <= 3; ++k)
         if (!fits(f.coordinate, -std::abs(offset(k)))) {
