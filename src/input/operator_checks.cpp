@@ -127,9 +127,12 @@ class OperationSet {
   std::unordered_map<Key, std::vector<std::pair<Operation, int>>, KeyHash> buckets_;
 };
 
-// Beyond this many different operations (a space group has at most 192) the
-// products are not checked: their number grows with the square.
-constexpr int most_checked = 1000;
+// Beyond this many different operations (a space group has at most 192 in
+// its conventional cell) the products are not checked: their number grows with
+// the square.
+constexpr int most_checked = 384;
+// The missing products named in the box.
+constexpr std::size_t most_named = 10;
 
 }  // namespace
 
@@ -196,12 +199,15 @@ void operator_warnings(Run& run) {
       // Without any identity its own box has said so; the products need not repeat it.
       if (listed.find(p) != 0 || missing.find(p) != 0 || (identity == 0 && is_identity_modulo_cells(p))) continue;
       missing.add(p, 1);
-      named_missing.push_back(text_of(p, true) + " (" + digits(a) + " after " + digits(b) + ")");
+      // Only the first are written out; the others are counted.
+      named_missing.push_back(named_missing.size() < most_named
+                                  ? text_of(p, true) + " (" + digits(a) + " after " + digits(b) + ")"
+                                  : std::string());
     }
   if (named_missing.empty()) return;
   warn(run, "READINP",
        {message_line("The symmetry operations are not closed: products of them are not listed"),
-        message_line("Missing: " + name_list(named_missing, 10, "; ")),
+        message_line("Missing: " + name_list(named_missing, most_named, "; ")),
         message_line("Check SYMM against the operations of the space group: an operation or a sign may be missing")});
 }
 

@@ -39,6 +39,12 @@ bool finite_values(const std::vector<ReadItem>& items) {
   return true;
 }
 
+// A finite value that no crystal needs: the keyword's box and the limit.
+[[noreturn]] void fail_beyond(const std::string& key, const std::string& limit) {
+  fail_input({" --> Error while reading " + key + " option <--", message_line(limit)});
+}
+constexpr const char* fraction_limit = "Fractional coordinates must lie within -1000 and 1000";
+
 // The four-letter keywords: the reader's own and the output files' switches.
 std::vector<std::string> all_keywords() {
   std::vector<std::string> keys{"CLUS", "FRGM", "TEST", "VERB", "CHRG", "DMAX", "TOLS", "CELL", "STXH",
@@ -90,11 +96,6 @@ class KeywordReader {
     retake({item(word_, 4), item(again), item(n)}, key);
     if (again != k) fail_keyword(key);
     return true;
-  }
-  // A fractional coordinate that no crystal needs, finite as it is.
-  [[noreturn]] static void fail_fraction(const char* key) {
-    fail_input({" --> Error while reading " + std::string(key) + " option <--",
-                message_line("Fractional coordinates must lie within -1000 and 1000")});
   }
   void once(bool& seen, const char* key) {
     if (seen) fail_keyword(key);
@@ -265,9 +266,10 @@ void KeywordReader::read_symm() {
   geo.trans.allocate(n, 3, 0);
   for (int k = 1; k <= n; ++k) {
     if (run_.kw.ksymmf == 1) {
-      take({item(geo.rot(k, 1, 1)), item(geo.rot(k, 1, 2)), item(geo.rot(k, 1, 3)),
-                     item(geo.rot(k, 2, 1)), item(geo.rot(k, 2, 2)), item(geo.rot(k, 2, 3)),
-                     item(geo.rot(k, 3, 1)), item(geo.rot(k, 3, 2)), item(geo.rot(k, 3, 3))}, "SYMM");
+      take({item(geo.rot(k, 1, 1)), item(geo.rot(k, 1, 2)), item(geo.rot(k, 1, 3)), item(geo.rot(k, 2, 1)),
+            item(geo.rot(k, 2, 2)), item(geo.rot(k, 2, 3)), item(geo.rot(k, 3, 1)), item(geo.rot(k, 3, 2)),
+            item(geo.rot(k, 3, 3))},
+           "SYMM");
       take({item(geo.trans(k, 1)), item(geo.trans(k, 2)), item(geo.trans(k, 3))}, "SYMM");
     } else {
       std::string text(100, ' ');
@@ -319,14 +321,16 @@ void KeywordReader::read_nfrg() {
     for (int i = 1; i <= count; ++i) {
       ++t;
       if (charged) {
-        take({item(at.fatns(t, 1), 3), item(at.fatns(t, 2), 3), item(at.fgeom(t, 1)),
-                       item(at.fgeom(t, 2)), item(at.fgeom(t, 3)), item(at.fcharge(t))}, "NFRG");
+        take({item(at.fatns(t, 1), 3), item(at.fatns(t, 2), 3), item(at.fgeom(t, 1)), item(at.fgeom(t, 2)),
+              item(at.fgeom(t, 3)), item(at.fcharge(t))},
+             "NFRG");
       } else {
-        take({item(at.fatns(t, 1), 3), item(at.fatns(t, 2), 3), item(at.fgeom(t, 1)),
-                       item(at.fgeom(t, 2)), item(at.fgeom(t, 3))}, "NFRG");
+        take({item(at.fatns(t, 1), 3), item(at.fatns(t, 2), 3), item(at.fgeom(t, 1)), item(at.fgeom(t, 2)),
+              item(at.fgeom(t, 3))},
+             "NFRG");
       }
       for (int k = 1; k <= 3; ++k)
-        if (std::abs(at.fgeom(t, k)) > max_fraction) fail_fraction("NFRG");
+        if (std::abs(at.fgeom(t, k)) > max_fraction) fail_beyond("NFRG", fraction_limit);
       at.finfo(t, total_atom) = t;
       at.finfo(t, fragment_atom) = i;
       at.finfo(t, fragment_number) = number;
@@ -341,7 +345,7 @@ void KeywordReader::read_gecr() {
   if (run_.kw.kgecr == 1) {
     take({item(geo.geomcentfix(1)), item(geo.geomcentfix(2)), item(geo.geomcentfix(3))}, "GECR");
     for (int k = 1; k <= 3; ++k)
-      if (std::abs(geo.geomcentfix(k)) > max_fraction) fail_fraction("GECR");
+      if (std::abs(geo.geomcentfix(k)) > max_fraction) fail_beyond("GECR", fraction_limit);
   }
 }
 
@@ -457,8 +461,7 @@ void readinp(Run& run, const std::string& contents) {
   if (!usable_cell(geo)) fail_keyword("CELL");
   if (gv.nsym == 0) fail_keyword("SYMM");
   for (real e : {geo.a, geo.b, geo.c})
-    if (e > max_edge)
-      fail_input({" --> Error while reading CELL option <--", message_line("Cell edges must not exceed 10000 A")});
+    if (e > max_edge) fail_beyond("CELL", "Cell edges must not exceed 10000 A");
   check_operator_metric(run);
   const std::vector<int> renamed = clean_atom_names(run);
 
