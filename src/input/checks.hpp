@@ -16,6 +16,12 @@ struct SkippedLine {
   std::string text;    // as quoted_line gives it
   std::string reason;  // as lookalike_reason gives it
 };
+// The first of them as the warning names them, and how many there are.
+struct SkippedLines {
+  static constexpr std::size_t named = 10;
+  std::vector<SkippedLine> first;
+  std::size_t count = 0;
+};
 
 // Stops the run when a rotation does not keep the cell's lengths and angles
 // (R^T G R differs from G by more than 1e-3 of G's largest element, or the
@@ -30,7 +36,7 @@ std::vector<int> clean_atom_names(Run& run);
 // identity (or no identity at all), operations not closed under composition,
 // atom names changed, every atom overlapping another, values too large for the
 // fields of the output files asked for, and DMAX 0 for a cluster.
-void input_warnings(Run& run, const std::vector<SkippedLine>& skipped, const std::vector<int>& renamed);
+void input_warnings(Run& run, const SkippedLines& skipped, const std::vector<int>& renamed);
 
 // The operator warnings alone (part of input_warnings).
 void operator_warnings(Run& run);

@@ -15,13 +15,14 @@ constexpr double overlap = 0.5;
 
 bool control(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }
 
-void warn_skipped(Run& run, const std::vector<SkippedLine>& skipped) {
-  if (skipped.empty()) return;
+void warn_skipped(Run& run, const SkippedLines& skipped) {
+  if (skipped.count == 0) return;
   std::vector<std::string> m{message_line("Lines passed over although they look like input:")};
-  for (std::size_t i = 0; i < skipped.size() && i < 10; ++i)
-    m.push_back(message_line("line " + digits(static_cast<long long>(skipped[i].number)) + ": " + skipped[i].text +
-                             " (" + skipped[i].reason + ")"));
-  if (skipped.size() > 10) m.push_back(message_line("and " + digits(static_cast<long long>(skipped.size() - 10)) + " more"));
+  for (const auto& line : skipped.first)
+    m.push_back(message_line("line " + digits(static_cast<long long>(line.number)) + ": " + line.text + " (" +
+                             line.reason + ")"));
+  if (skipped.count > skipped.first.size())
+    m.push_back(message_line("and " + digits(static_cast<long long>(skipped.count - skipped.first.size())) + " more"));
   m.push_back(message_line("Correct them, or begin them with ! to keep them as remarks"));
   warn(run, "READINP", m);
 }
@@ -182,7 +183,7 @@ std::vector<int> clean_atom_names(Run& run) {
   return renamed;
 }
 
-void input_warnings(Run& run, const std::vector<SkippedLine>& skipped, const std::vector<int>& renamed) {
+void input_warnings(Run& run, const SkippedLines& skipped, const std::vector<int>& renamed) {
   warn_skipped(run, skipped);
   operator_warnings(run);
   warn_renamed(run, renamed);

@@ -62,7 +62,7 @@ class KeywordReader {
 
   void read_all();
   // The passed-over lines that look like input, in file order.
-  const std::vector<SkippedLine>& skipped() const { return skipped_; }
+  const SkippedLines& skipped() const { return skipped_; }
 
  private:
   // Any read that does not complete (a bad value or the end of the file) is
@@ -127,7 +127,7 @@ class KeywordReader {
   bool seen_symm_ = false, seen_nfrg_ = false, seen_ring_ = false, seen_stxh_ = false, seen_exbd_ = false;
   bool charges_read_ = false;
   std::vector<std::string> keywords_ = all_keywords();
-  std::vector<SkippedLine> skipped_;
+  SkippedLines skipped_;
 };
 
 void KeywordReader::read_all() {
@@ -150,7 +150,8 @@ void KeywordReader::read_all() {
 void KeywordReader::note_skipped(std::size_t line) {
   const std::string& text = in_.line_text(line);
   std::string reason = lookalike_reason(text, keywords_);
-  if (!reason.empty()) skipped_.push_back({line, quoted_line(text), std::move(reason)});
+  if (reason.empty()) return;
+  if (++skipped_.count <= SkippedLines::named) skipped_.first.push_back({line, quoted_line(text), std::move(reason)});
 }
 
 // Reads the keyword's values; false when the key is no keyword.
