@@ -32,6 +32,11 @@ void check_operator_metric(const Run& run);
 // every output shows the same printable name. The atoms changed, by number.
 std::vector<int> clean_atom_names(Run& run);
 
+// The warning naming the passed-over lines that look like input; also written
+// before the box of a file that lacks atoms, cell or operators, which such a
+// line (`cell 10 ...`) may explain.
+void warn_skipped_lines(Run& run, const SkippedLines& skipped);
+
 // The reader's warnings, in this order: lines passed over, operation 1 not the
 // identity (or no identity at all), operations not closed under composition,
 // atom names changed, every atom overlapping another, values too large for the

@@ -15,18 +15,6 @@ constexpr double overlap = 0.5;
 
 bool control(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }
 
-void warn_skipped(Run& run, const SkippedLines& skipped) {
-  if (skipped.count == 0) return;
-  std::vector<std::string> m{message_line("Lines passed over although they look like input:")};
-  for (const auto& line : skipped.first)
-    m.push_back(message_line("line " + digits(static_cast<long long>(line.number)) + ": " + line.text + " (" +
-                             line.reason + ")"));
-  if (skipped.count > skipped.first.size())
-    m.push_back(message_line("and " + digits(static_cast<long long>(skipped.count - skipped.first.size())) + " more"));
-  m.push_back(message_line("Correct them, or begin them with ! to keep them as remarks"));
-  warn(run, "READINP", m);
-}
-
 std::string atom_name(const Run& run, int t) { return digits(t) + " (" + trim(run.at.fatns(t, 2)) + ")"; }
 
 void warn_renamed(Run& run, const std::vector<int>& renamed) {
@@ -168,6 +156,18 @@ void warn_dmax(Run& run) {
 
 }  // namespace
 
+void warn_skipped_lines(Run& run, const SkippedLines& skipped) {
+  if (skipped.count == 0) return;
+  std::vector<std::string> m{message_line("Lines passed over although they look like input:")};
+  for (const auto& line : skipped.first)
+    m.push_back(message_line("line " + digits(static_cast<long long>(line.number)) + ": " + line.text + " (" +
+                             line.reason + ")"));
+  if (skipped.count > skipped.first.size())
+    m.push_back(message_line("and " + digits(static_cast<long long>(skipped.count - skipped.first.size())) + " more"));
+  m.push_back(message_line("Correct them, or begin them with ! to keep them as remarks"));
+  warn(run, "READINP", m);
+}
+
 std::vector<int> clean_atom_names(Run& run) {
   std::vector<int> renamed;
   for (int t = 1; t <= run.gv.nat; ++t) {
@@ -184,7 +184,7 @@ std::vector<int> clean_atom_names(Run& run) {
 }
 
 void input_warnings(Run& run, const SkippedLines& skipped, const std::vector<int>& renamed) {
-  warn_skipped(run, skipped);
+  warn_skipped_lines(run, skipped);
   operator_warnings(run);
   warn_renamed(run, renamed);
   if (every_atom_overlaps(run))

@@ -458,6 +458,7 @@ void readinp(Run& run, const std::string& contents) {
   gv.natasym = gv.nat;
 
   // What no run can do without.
+  if (gv.nat == 0 || !usable_cell(geo) || gv.nsym == 0) warn_skipped_lines(run, reader.skipped());
   if (gv.nat == 0) fail_keyword("NFRG");
   if (!usable_cell(geo)) fail_keyword("CELL");
   if (gv.nsym == 0) fail_keyword("SYMM");

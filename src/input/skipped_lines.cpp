@@ -114,7 +114,8 @@ std::string lookalike_reason(std::string_view line, const std::vector<std::strin
       return "the reader takes " + std::string(first.substr(0, 4)) + " from it, which is no keyword (" + meant + "?)";
   }
   if (reads_as_operator(line)) return "reads as a symmetry operator: is the count on the SYMM line too small?";
-  if (reads_as_atom(items)) return "reads as an atom line: are the counts on the NFRG line and fragment headers too small?";
+  if (reads_as_atom(items))
+    return "reads as an atom line: are the counts on the NFRG line and fragment headers too small?";
   return {};
 }
 

@@ -22,8 +22,8 @@ const std::string water = read_file(std::string(ORBICUTTER_TEST_DATA) + "/crysta
 const std::string ortho = "CELL 10.0 11.0 12.0 90.0 90.0 90.0\n";
 const std::string atoms = "NFRG 2 1\nMOL 1 2\nC C1 0.10 0.20 0.30\nO O1 0.20 0.20 0.30\nDMAX 8.0\n";
 
-// What the reader writes on standard output (its warnings), or the message
-// lines of the box it stops with.
+// What the reader writes on standard output (its warnings), then the message
+// lines of the box it stops with, if any.
 std::string reader_says(const std::string& text) {
   MemoryRun r;
   r.run.gv.inpf = "mol.inp";
@@ -31,7 +31,7 @@ std::string reader_says(const std::string& text) {
   try {
     readinp(r.run, text);
   } catch (const Error& e) {
-    std::string m = "stop:";
+    std::string m = r.out_text() + "stop:";
     for (const auto& line : e.messages()) m += line;
     return m;
   }
@@ -111,7 +111,8 @@ TEST(LookAlikeLines, WhatCountsAsInput) {
       {"DMA 12.0", "the reader takes DMA from it, which is no keyword (DMAX?)"},
       {"  -x+1/2, y, -Z", "reads as a symmetry operator: is the count on the SYMM line too small?"},
       {"'x, y, z'", "reads as a symmetry operator: is the count on the SYMM line too small?"},
-      {"C C7 0.1 0.2 -3e-1 0.4", "reads as an atom line: are the counts on the NFRG line and fragment headers too small?"},
+      {"C C7 0.1 0.2 -3e-1 0.4",
+       "reads as an atom line: are the counts on the NFRG line and fragment headers too small?"},
       // Free text and the data lines of switched-off keywords stay silent.
       {"Cell from the CIF, 2018", ""},
       {"test run 2", ""},
@@ -129,9 +130,15 @@ TEST(LookAlikeLines, NamedByLineNumberInOneBox) {
   const std::string text = "\n! remark\n" + ortho + "SYMM 1 0\nx, y, z\n-x, -y, -z\n" + atoms + "dmax 12\n";
   EXPECT_TRUE(contains(reader_says(text),
                        " --> Lines passed over although they look like input: <--\n"
-                       " --> line 6: -x, -y, -z (reads as a symmetry operator: is the count on the SYMM line too small?) <--\n"
+                       " --> line 6: -x, -y, -z (reads as a symmetry operator: is the count on the SYMM line too "
+                       "small?) <--\n"
                        " --> line 12: dmax 12 (keywords are read in upper case only: DMAX) <--\n"
                        " --> Correct them, or begin them with ! to keep them as remarks <--\n"));
+  // Before the box of a missing essential, which such a line may explain.
+  const std::string lower = "cell 10 11 12 90 90 90\nSYMM 1 0\nx, y, z\n" + atoms;
+  EXPECT_TRUE(contains(reader_says(lower), " --> line 1: cell 10 11 12 90 90 90 (keywords are read in upper case only: "
+                                           "CELL) <--\n --> Correct them, or begin them with ! to keep them as remarks "
+                                           "<--\n ======\n\nstop: --> Error while reading CELL option <--"));
   std::string many = ortho + "SYMM 1 0\nx, y, z\n" + atoms;
   for (int i = 0; i < 12; ++i) many += "Dmax 1\n";
   EXPECT_TRUE(contains(reader_says(many), " --> and 2 more <--"));
