@@ -91,14 +91,15 @@ void warn_field_overflow(Run& run) {
     bool asked;
     std::string file;
     const char* charge;      // the charge's layout, nullptr when the file has no charges
+    bool magnitude;          // the charge is printed without its sign
     const char* coordinate;  // the Cartesian coordinates' layout
     bool probes;             // the NICS probe points are written too
   };
   const Field fields[] = {
-      {kw.kxyz == 1, base + ".xyz", nullptr, "(F15.6)", true},
-      {kw.kgaussian == 1, base + ".gjf", "(F8.6)", "(F15.7)", true},
-      {kw.kadf == 1, base + ".adf", "(F8.2)", "(F15.7)", false},
-      {kw.kdimer == 1, "the dimer files", nullptr, "(F15.6)", false},
+      {kw.kxyz == 1, base + ".xyz", nullptr, false, "(F15.6)", true},
+      {kw.kgaussian == 1, base + ".gjf", "(F8.6)", true, "(F15.7)", true},
+      {kw.kadf == 1, base + ".adf", "(F8.2)", false, "(F15.7)", false},
+      {kw.kdimer == 1, "the dimer files", nullptr, false, "(F15.6)", false},
   };
 
   // The central molecule, shifted into the cell, about the fixed centre.
@@ -117,11 +118,10 @@ void warn_field_overflow(Run& run) {
 
   for (const auto& f : fields) {
     if (!f.asked) continue;
-    // The Gaussian file prints the magnitude and writes the sign itself.
     if (f.charge != nullptr && kw.kcharge == 1)
       for (int t = 1; t <= gv.nat; ++t) {
         const real q = run.at.fcharge(t);
-        if (!fits(f.charge, f.file.ends_with(".gjf") ? std::abs(q) : q))
+        if (!fits(f.charge, f.magnitude ? std::abs(q) : q))
           found.push_back("charge of atom " + atom_name(run, t) + " in " + f.file);
       }
     if (f.probes && kw.knics == 1 && !fits(f.coordinate, -std::abs(gv.dnics)))
