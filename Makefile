@@ -13,15 +13,19 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 # With the CIF converter built: CIF -> input -> cluster in one command;
-# without it (no gemmi) the keyword example.
-demo: build
+# without it (no gemmi) the keyword example. Only the programs are built, in a
+# folder of their own, so the demo needs no test framework.
+DEMO_BUILD ?= build-demo
+demo:
+	cmake -S . -B $(DEMO_BUILD) -DCMAKE_BUILD_TYPE=Release -DORBICUTTER_TESTS=OFF >/dev/null
+	cmake --build $(DEMO_BUILD) -j $(JOBS) --target demo_programs
 	rm -rf demo-run && mkdir -p demo-run
-	@if [ -x $(BUILD)/orbicutter-cif ]; then \
-	  cp examples/4021067.cif demo-run/ && cd demo-run && ../$(BUILD)/orbicutter-cif 4021067.cif --run; \
+	@if [ -x $(DEMO_BUILD)/orbicutter-cif ]; then \
+	  cp examples/4021067.cif demo-run/ && cd demo-run && ../$(DEMO_BUILD)/orbicutter-cif 4021067.cif --run; \
 	else \
 	  echo "orbicutter-cif is not built: it needs gemmi (Debian: apt-get install gemmi-dev tao-pegtl-dev)."; \
 	  echo "Running the keyword example instead."; \
-	  cp examples/aspirin.inp demo-run/ && cd demo-run && ../$(BUILD)/orbicutter aspirin.inp; \
+	  cp examples/aspirin.inp demo-run/ && cd demo-run && ../$(DEMO_BUILD)/orbicutter aspirin.inp; \
 	fi
 	@echo
 	@echo "Outputs of the demo run are in demo-run/:"
@@ -43,4 +47,4 @@ bench:
 	./build-bench/orbicutter_bench $(BENCH_ARGS)
 
 clean:
-	rm -rf build build-sanitize build-bench demo-run
+	rm -rf build build-sanitize build-bench build-demo demo-run

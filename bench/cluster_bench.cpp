@@ -33,7 +33,7 @@ void BM_ClusterPhase(benchmark::State& state) {
     Unit xyz = Unit::memory(xyz_text);
     state.ResumeTiming();
     cluster_building(c->run);
-    writexyz(c->run, xyz);
+    writexyz(ClusterView(c->run), xyz);
     atoms = c->run.gv.ncluster;
     benchmark::DoNotOptimize(xyz_text);
   }

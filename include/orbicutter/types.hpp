@@ -81,7 +81,8 @@ struct Options {
   bool fixed_centre = false;         // GECR
   Fractional centre;                 // the fixed centre
   bool dimers = false;               // DIMR (the library finds dimers when asked all the same)
-  int xyz_file = 0, shelx_file = 0, crystal_file = 0, gaussian_file = 0, adf_file = 0;  // output switches
+  // The output switches XYZF, SHLX, CRYF, GAUF, ADFF, ORCF.
+  int xyz_file = 0, shelx_file = 0, crystal_file = 0, gaussian_file = 0, adf_file = 0, orca_file = 0;
 };
 
 // The crystal as read: cell, operators and the atoms of the asymmetric unit,

@@ -50,6 +50,7 @@ Options options_of(const Run& run) {
   o.crystal_file = kw.kcrystal;
   o.gaussian_file = kw.kgaussian;
   o.adf_file = kw.kadf;
+  o.orca_file = kw.korca;
   return o;
 }
 

@@ -7,7 +7,7 @@
 
 #include "cif/error.hpp"
 #include "cif/formula.hpp"
-#include "cif/special_positions.hpp"
+#include "cif/site_placement.hpp"
 #include "cif/text.hpp"
 
 namespace orbicutter::cif {

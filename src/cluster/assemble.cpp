@@ -6,7 +6,9 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <unordered_map>
 
+#include "cluster/cluster.hpp"
 #include "geometry/geometry.hpp"
 #include "model/stop.hpp"
 
@@ -14,11 +16,21 @@ namespace orbicutter {
 namespace {
 
 // Bucket edge and search margin of the coincidence index, in angstrom: the margin
-// is a thousand times the tolerance, the edge fifty times the margin.
-constexpr double bucket_edge = 0.5;
+// is a thousand times the tolerance; a bucket of a molecular crystal holds a few
+// atoms, so the bucket table stays small.
+constexpr double bucket_edge = 4.0;
 constexpr double bucket_margin = 0.01;
 // Coordinates beyond this are kept outside the buckets (and checked one by one).
 constexpr double bucket_reach = 262144.0 * bucket_edge - 1.0;
+
+// The bucket along one axis: floor(y / edge), without a library call; |y| stays
+// below bucket_reach.
+std::int64_t bucket_of(double y) {
+  const double t = y / bucket_edge;
+  auto b = static_cast<std::int64_t>(t);
+  if (static_cast<double>(b) > t) --b;
+  return b;
+}
 
 int central_count(const Run& run) {
   return run.gv.nfrag >= 1 && run.at.frag.rows() >= 1 ? std::clamp(run.at.frag(1, frag_size), 0, run.gv.nat) : 0;
@@ -59,6 +71,19 @@ struct Builder {
   Builder(Run& r, int limit)
       : run(r), nat(r.gv.nat), ncentral(central_count(r)), kbuild(r.kw.kbuild), max_rows(limit), index(r.geo.g) {}
 
+  // Room for the expected cluster, taken at once: the tables never copy themselves
+  // on the way, and pages not reached are never touched.
+  void reserve(double expected) {
+    double rows = 1.25 * expected + 1024.0;
+    if (!(rows < max_rows)) rows = max_rows;
+    if (!(rows > 1024.0)) rows = 1024.0;
+    const int n = std::max(ncentral, static_cast<int>(rows));
+    run.at.catns.reserve_rows(n);
+    run.at.cinfo.reserve_rows(n);
+    run.at.cgeom.reserve_rows(n);
+    index.reserve(n);
+  }
+
   // Method 3: the reach towards a candidate whose centre is at `centre`: the
   // distance from the cluster centre to the central atom nearest that centre.
   real shape_reach(const Vec3& centre) const {
@@ -97,15 +122,12 @@ struct Builder {
     return first;
   }
 
-  void central_molecule() {
+  void central_molecule(double expected) {
     auto& at = run.at;
     at.catns.allocate(0, 2);
     at.cinfo.allocate(0, cluster_info_columns);
     at.cgeom.allocate(0, 3);
-    const int rows = std::max(ncentral, 1024);
-    at.catns.reserve_rows(rows);
-    at.cinfo.reserve_rows(rows);
-    at.cgeom.reserve_rows(rows);
+    reserve(expected);
     run.gv.ncluster = 0;
     grow_rows(at.catns, ncentral);
     grow_rows(at.cinfo, ncentral);
@@ -190,6 +212,7 @@ struct Builder {
   struct Images {
     std::vector<Vec3> base;  // rot * x + trans for each atom
     Vec3 centre;             // the same for the molecule's centre
+    double extent = 0;       // largest distance of an atom from the first one
   };
 
   Images images(int s, int n, const Vec3& centre) const {
@@ -197,7 +220,16 @@ struct Builder {
     im.base.resize(static_cast<std::size_t>(n));
     for (int k = 1; k <= n; ++k) im.base[static_cast<std::size_t>(k - 1)] = image_base(run, s, row3(run.at.molgeom, k));
     im.centre = image_base(run, s, centre);
+    for (const auto& b : im.base) im.extent = std::max(im.extent, static_cast<double>(calcdist(run, im.base[0], b)));
     return im;
+  }
+
+  // A copy whose first atom lies farther than limit + extent from the centre has
+  // no atom within limit of it: most copies tried are settled by one distance.
+  // The margin covers the rounding of the distances compared.
+  bool surely_beyond(const Vec3& first, const Images& im, real limit) const {
+    const double d = calcdist(run, first, run.geo.geomcent);
+    return d > static_cast<double>(limit) + im.extent + 0.01 + 1e-4 * d;
   }
 
   void fragment(int f, real radius) {
@@ -231,9 +263,11 @@ struct Builder {
         for (int ty = -nc; ty <= nc; ++ty)
           for (int tx = -nc; tx <= nc; ++tx) {
             const Vec3 u = lattice_translation(tx, ty, tz);
-            for (std::size_t k = 0; k < pos.size(); ++k) pos[k] = translated(im.base[k], u);
             const Vec3 moved = kbuild == 3 ? translated(im.centre, u) : centre;
-            if (!within(pos, geo.dmax + dmol_for(radius, moved))) continue;
+            const real limit = geo.dmax + dmol_for(radius, moved);
+            if (n > 0 && surely_beyond(translated(im.base[0], u), im, limit)) continue;
+            for (std::size_t k = 0; k < pos.size(); ++k) pos[k] = translated(im.base[k], u);
+            if (!within(pos, limit)) continue;
             if (coincident(pos)) continue;
             ++counter;
             const int first = append(pos);
@@ -254,6 +288,46 @@ std::uint64_t pair_key(int molecule_atom_number, int cluster_fragment_number) {
          static_cast<std::uint64_t>(static_cast<std::uint32_t>(cluster_fragment_number));
 }
 
+// (molecular atom number, cluster fragment number) -> cluster row, the last one on
+// repeats. Molecular atom numbers run over 1..nat and every fragment numbers its
+// copies from 0, so a plain array of nat x (largest copy number + 1) entries costs a
+// few bytes per cluster atom; pairs outside it, should there be any, are hashed.
+class RowOfPair {
+ public:
+  RowOfPair(const Table<int>& cinfo, int n, int nat) : nat_(nat) {
+    int top = -1;
+    for (int k = 1; k <= n; ++k) top = std::max(top, cinfo(k, cluster_fragment));
+    if (nat >= 1 && top >= 0 && static_cast<double>(nat) * (top + 1.0) <= 4.0 * n + 4096.0) {
+      copies_ = top + 1;
+      rows_.assign(static_cast<std::size_t>(nat) * static_cast<std::size_t>(copies_), absent);
+    }
+    for (int k = 1; k <= n; ++k) {
+      const int m = cinfo(k, molecule_atom), copy = cinfo(k, cluster_fragment);
+      const std::size_t at = slot(m, copy);
+      if (at != outside) rows_[at] = cinfo(k, cluster_atom);
+      else other_[pair_key(m, copy)] = cinfo(k, cluster_atom);
+    }
+  }
+  // The row, or `fallback` when no cluster atom has this pair.
+  int find(int m, int copy, int fallback) const {
+    const std::size_t at = slot(m, copy);
+    if (at != outside) return rows_[at] == absent ? fallback : rows_[at];
+    const auto it = other_.find(pair_key(m, copy));
+    return it == other_.end() ? fallback : it->second;
+  }
+
+ private:
+  static constexpr int absent = std::numeric_limits<int>::min();
+  static constexpr std::size_t outside = static_cast<std::size_t>(-1);
+  std::size_t slot(int m, int copy) const {
+    if (m < 1 || m > nat_ || copy < 0 || copy >= copies_) return outside;
+    return static_cast<std::size_t>(copy) * static_cast<std::size_t>(nat_) + static_cast<std::size_t>(m - 1);
+  }
+  int nat_ = 0, copies_ = 0;
+  std::vector<int> rows_;
+  std::unordered_map<std::uint64_t, int> other_;
+};
+
 // Bond lists in cluster numbering: a partner is the atom of the same cluster
 // molecule with the partner's molecular number (the last such row, should
 // there be several); a partner not found keeps its molecular number.
@@ -261,11 +335,7 @@ void cluster_bonds(Run& run) {
   auto& at = run.at;
   const int n = run.gv.ncluster;
   const int nat = run.gv.nat;
-  // (molecular atom number, cluster fragment number) -> cluster row, the last one on repeats.
-  std::unordered_map<std::uint64_t, int> row_of;
-  row_of.reserve(static_cast<std::size_t>(n));
-  for (int k = 1; k <= n; ++k)
-    row_of[pair_key(at.cinfo(k, molecule_atom), at.cinfo(k, cluster_fragment))] = at.cinfo(k, cluster_atom);
+  const RowOfPair row_of(at.cinfo, n, nat);
   at.cbonds.release();
   at.cbonds.allocate(n, nat, 0);
   const int width = std::min(nat, at.allbonds.cols());
@@ -274,9 +344,7 @@ void cluster_bonds(Run& run) {
     if (m < 1 || m > at.allbonds.rows()) continue;
     for (int j = 1; j <= width; ++j) {
       const int v = at.allbonds(m, j);
-      if (v == 0) continue;
-      const auto it = row_of.find(pair_key(v, at.cinfo(i, cluster_fragment)));
-      at.cbonds(i, j) = it == row_of.end() ? v : it->second;
+      if (v != 0) at.cbonds(i, j) = row_of.find(v, at.cinfo(i, cluster_fragment), v);
     }
   }
 }
@@ -310,8 +378,8 @@ bool CoincidenceIndex::keys(const Vec3& p, std::int64_t lo[3], std::int64_t hi[3
   const double y[3] = {r11_ * f1 + r12_ * f2 + r13_ * f3, r22_ * f2 + r23_ * f3, r33_ * f3};
   for (int d = 0; d < 3; ++d) {
     if (!(std::fabs(y[d]) < bucket_reach)) return false;
-    lo[d] = static_cast<std::int64_t>(std::floor((y[d] - bucket_margin) / bucket_edge));
-    hi[d] = static_cast<std::int64_t>(std::floor((y[d] + bucket_margin) / bucket_edge));
+    lo[d] = bucket_of(y[d] - bucket_margin);
+    hi[d] = bucket_of(y[d] + bucket_margin);
   }
   return true;
 }
@@ -329,12 +397,32 @@ void CoincidenceIndex::insert(int row, const Vec3& p) {
   const double f1 = p(1), f2 = p(2), f3 = p(3);
   const double y[3] = {r11_ * f1 + r12_ * f2 + r13_ * f3, r22_ * f2 + r23_ * f3, r33_ * f3};
   std::int64_t b[3];
-  for (int d = 0; d < 3; ++d) b[d] = static_cast<std::int64_t>(std::floor(y[d] / bucket_edge));
-  auto [it, fresh] = head_.try_emplace(pack(b[0], b[1], b[2]), row);
-  if (!fresh) {
-    next_[static_cast<std::size_t>(row)] = it->second;
-    it->second = row;
+  for (int d = 0; d < 3; ++d) b[d] = bucket_of(y[d]);
+  Slot& s = slot(pack(b[0], b[1], b[2]));
+  next_[static_cast<std::size_t>(row)] = s.row;
+  s.row = row;
+}
+
+CoincidenceIndex::Slot& CoincidenceIndex::slot(std::uint64_t key) {
+  if (2 * (used_ + 1) > slots_.size()) {
+    std::vector<Slot> old(2 * slots_.size());
+    old.swap(slots_);
+    mask_ = slots_.size() - 1;
+    for (const Slot& o : old)
+      if (o.key != 0)
+        for (std::size_t s = mix(o.key) & mask_;; s = (s + 1) & mask_)
+          if (slots_[s].key == 0) {
+            slots_[s] = o;
+            break;
+          }
   }
+  std::size_t s = mix(key) & mask_;
+  while (slots_[s].key != 0 && slots_[s].key != key) s = (s + 1) & mask_;
+  if (slots_[s].key == 0) {
+    slots_[s].key = key;
+    ++used_;
+  }
+  return slots_[s];
 }
 
 Vec3 cluster_centre(const Run& run) {
@@ -384,19 +472,18 @@ void check_cluster_size(const Run& run, real radius) {
 }
 
 void assemble_cluster(Run& run, real radius, int max_rows) {
-  Builder b(run, max_rows);
-  b.central_molecule();
-  for (int f = 1; f <= run.gv.nfrag; ++f) b.fragment(f, radius);
+  {
+    Builder b(run, max_rows);
+    b.central_molecule(estimate_cluster_size(run, radius).atoms);
+    for (int f = 1; f <= run.gv.nfrag; ++f) b.fragment(f, radius);
+  }  // the coincidence index goes before the bond lists come
 
   auto& at = run.at;
   const int n = run.gv.ncluster;
   for (int i = 1; i <= n; ++i) at.cinfo(i, cluster_atom) = i;
-  // A new molecule wherever the pair (fragment, cluster fragment number) changes.
   int nmol = 1;
   for (int i = 2; i <= n; ++i)
-    if (at.cinfo(i, fragment_number) != at.cinfo(i - 1, fragment_number) ||
-        at.cinfo(i, cluster_fragment) != at.cinfo(i - 1, cluster_fragment))
-      ++nmol;
+    if (starts_molecule(at.cinfo, i)) ++nmol;
   run.gv.nmol = nmol;
   cluster_bonds(run);
 

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 #include "model/run.hpp"
@@ -59,6 +58,8 @@ class CoincidenceIndex {
   explicit CoincidenceIndex(const Mat3& g);
   // Rows must be added as 1, 2, 3, ...
   void insert(int row, const Vec3& p);
+  // Room for `rows` rows.
+  void reserve(int rows) { next_.reserve(static_cast<std::size_t>(rows < 0 ? 0 : rows) + 1); }
   // True when test(row) holds for some row offered as a neighbour of p.
   template <class Test>
   bool any(const Vec3& p, Test&& test) const {
@@ -73,9 +74,7 @@ class CoincidenceIndex {
     for (std::int64_t i = lo[0]; i <= hi[0]; ++i)
       for (std::int64_t j = lo[1]; j <= hi[1]; ++j)
         for (std::int64_t k = lo[2]; k <= hi[2]; ++k) {
-          const auto it = head_.find(pack(i, j, k));
-          if (it == head_.end()) continue;
-          for (int r = it->second; r != 0; r = next_[static_cast<std::size_t>(r)])
+          for (int r = head(pack(i, j, k)); r != 0; r = next_[static_cast<std::size_t>(r)])
             if (test(r)) return true;
         }
     return false;
@@ -83,21 +82,36 @@ class CoincidenceIndex {
   bool hashed() const { return usable_; }
 
  private:
-  struct Mix {
-    std::size_t operator()(std::uint64_t x) const {
-      x ^= x >> 31;
-      x *= 0x9e3779b97f4a7c15ULL;
-      x ^= x >> 29;
-      return static_cast<std::size_t>(x);
-    }
+  // Bucket keys are never 0, which marks an empty slot.
+  struct Slot {
+    std::uint64_t key = 0;
+    int row = 0;  // the last row added to the bucket
   };
+  // Every key bit reaches the low bits that pick the slot.
+  static std::size_t mix(std::uint64_t x) {
+    x ^= x >> 30;
+    x *= 0xbf58476d1ce4e5b9ULL;
+    x ^= x >> 27;
+    x *= 0x94d049bb133111ebULL;
+    x ^= x >> 31;
+    return static_cast<std::size_t>(x);
+  }
+  // The last row of a bucket, 0 when it is empty.
+  int head(std::uint64_t key) const {
+    for (std::size_t s = mix(key) & mask_;; s = (s + 1) & mask_) {
+      if (slots_[s].key == key) return slots_[s].row;
+      if (slots_[s].key == 0) return 0;
+    }
+  }
+  Slot& slot(std::uint64_t key);
   static std::uint64_t pack(std::int64_t i, std::int64_t j, std::int64_t k);
   // Bucket ranges of p widened by the margin; false when p cannot be bucketed.
   bool keys(const Vec3& p, std::int64_t lo[3], std::int64_t hi[3]) const;
   bool usable_ = false;
   double r11_ = 0, r12_ = 0, r13_ = 0, r22_ = 0, r23_ = 0, r33_ = 0;
   int count_ = 0;
-  std::unordered_map<std::uint64_t, int, Mix> head_;  // bucket -> last row added
+  std::vector<Slot> slots_ = std::vector<Slot>(1024);  // open addressing, at most half full
+  std::size_t mask_ = 1023, used_ = 0;
   std::vector<int> next_{0};                          // row -> previous row of its bucket
   std::vector<int> loose_;                            // rows that could not be bucketed
 };

@@ -7,6 +7,14 @@
 
 namespace orbicutter {
 
+// Row i of the cluster tables opens a molecule: the first row, or a change of the
+// pair (fragment, cluster fragment number). With the cluster fragment number
+// alone, copies of different fragments could merge.
+inline bool starts_molecule(const Table<int>& cinfo, int i) {
+  return i == 1 || cinfo(i, fragment_number) != cinfo(i - 1, fragment_number) ||
+         cinfo(i, cluster_fragment) != cinfo(i - 1, cluster_fragment);
+}
+
 // The cluster centre and the head of the CLUSTER GENERATION section.
 void cluster_head(Run& run);
 // The building proper: cells searched, the cluster tables, totals, listing and ORTEP codes.

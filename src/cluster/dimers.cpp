@@ -12,13 +12,6 @@
 namespace orbicutter {
 namespace {
 
-// A molecule ends where the pair (fragment, cluster fragment number) changes; with
-// the cluster fragment number alone, copies of different fragments could merge.
-bool new_molecule(const Table<int>& cinfo, int i) {
-  return cinfo(i, fragment_number) != cinfo(i - 1, fragment_number) ||
-         cinfo(i, cluster_fragment) != cinfo(i - 1, cluster_fragment);
-}
-
 // A cluster molecule after the central one.
 struct Partner {
   int first = 0, atoms = 0;  // its rows in the cluster tables
@@ -32,7 +25,7 @@ std::vector<Partner> partners(const Run& run, int ncentral) {
   const auto& at = run.at;
   std::vector<Partner> list;
   for (int i = ncentral + 1; i <= run.gv.ncluster; ++i) {
-    if (i == ncentral + 1 || new_molecule(at.cinfo, i)) list.push_back(Partner{i, 0, {}, true, 1, 0});
+    if (i == ncentral + 1 || starts_molecule(at.cinfo, i)) list.push_back(Partner{i, 0, {}, true, 1, 0});
     ++list.back().atoms;
   }
   // Centroids: sum in atom order, then divide.

@@ -13,6 +13,7 @@
 #include "cluster/cluster.hpp"
 #include "driver/forms.hpp"
 #include "driver/pipeline.hpp"
+#include "driver/usage.hpp"
 #include "input/report.hpp"
 #include "model/stop.hpp"
 #include "writers/products.hpp"
@@ -39,6 +40,7 @@ bool read_input(const std::string& path, std::string& contents) {
 // incomplete.
 struct Files {
   std::vector<Unit> product = std::vector<Unit>(products().size());  // by row of the product table
+  std::vector<Unit> companion = std::vector<Unit>(products().size());
   std::vector<std::string> created;
 
   void create(Unit& unit, const std::string& name) {
@@ -50,6 +52,7 @@ struct Files {
   }
   void remove_products() {
     for (auto& u : product) u.close();
+    for (auto& u : companion) u.close();
     for (const auto& f : created) std::remove(f.c_str());
   }
 };
@@ -88,8 +91,10 @@ void phases(Run& run, Files& files, int argc, char** argv, double t0) {
 
   if (kw.ktestmol == 0) {
     const auto table = products();
-    for (std::size_t p = 0; p < table.size(); ++p)
+    for (std::size_t p = 0; p < table.size(); ++p) {
       if (asked_for(table[p], kw)) files.create_product(files.product[p], product_file(table[p], run));
+      if (companion_asked_for(table[p], kw)) files.create_product(files.companion[p], companion_file(table[p], run));
+    }
   }
 
   build_molecules(run);
@@ -117,8 +122,10 @@ void phases(Run& run, Files& files, int argc, char** argv, double t0) {
     });
 
   const auto table = products();
-  for (std::size_t p = 0; p < table.size(); ++p)
+  for (std::size_t p = 0; p < table.size(); ++p) {
     if (files.product[p].is_open()) table[p].write(view, files.product[p]);
+    if (files.companion[p].is_open()) table[p].write_companion(view, files.companion[p]);
+  }
 
   closing(run.sink.log, t0);
   closing(run.sink.out, t0);
@@ -139,6 +146,10 @@ int run_program(int argc, char** argv) {
   Run run;
   Files files;
   run.sink.out = Unit::standard_output();
+  if (answer_request(argc, argv, run.sink.out)) {
+    run.sink.out.flush();
+    return 0;
+  }
   try {
     phases(run, files, argc, argv, t0);
   } catch (const Error& error) {

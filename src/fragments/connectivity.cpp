@@ -66,7 +66,7 @@ void connectivity_matrix(Run& run) {
   log.write("(A)", " ** CONNECTIVITY MATRIX **");
   log.write("(A)", rule_line);
   // One I2 field per atom: the row layout is made for this atom count.
-  const std::string layout = "(I6,A," + digits(nat) + "I2)";
+  const RuntimeLayout layout("(I6,A," + digits(nat) + "I2)");
   std::vector<Value> row;
   for (int i = 1; i <= nat; ++i) {
     row.clear();

@@ -23,7 +23,7 @@ void write_options(Run& run) {
     warn(run, "READINP", {" --> Verbosity variable is not zero <--", " --> Output file may be large       <--"});
   // The files of the cluster, the charges they carry, then the files of the crystal.
   auto report = [&](const Product& p) {
-    if (listed(p, kw)) log.write("(A,I1)", p.generation, kw.*p.flag);
+    if (p.generation != nullptr && listed(p, kw)) log.write("(A,I1)", p.generation, kw.*p.flag);
     if (asked_for(p, kw)) log.write("(A,A)", p.name, product_file(p, run));
   };
   for (const auto& p : products())
@@ -129,12 +129,12 @@ void write_echo(const Run& run, Unit& echo) {
   // Each output file's switch follows the line its row names.
   auto switches_after = [&](std::string_view key, auto& self) -> void {
     for (const auto& p : products())
-      if (key == p.echo_after && listed(p, kw)) {
+      if (p.echo_after != nullptr && key == p.echo_after && listed(p, kw)) {
         echo.write("(A4,1X,I1)", p.keyword, kw.*p.flag);
         self(p.keyword, self);
       }
   };
-  auto line = [&](const char* key, std::string_view layout, const auto&... values) {
+  auto line = [&]<class... V>(const char* key, LayoutFor<const char*, V...> layout, const V&... values) {
     echo.write(layout, key, values...);
     switches_after(key, switches_after);
   };

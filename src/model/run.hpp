@@ -51,6 +51,7 @@ struct Keywords {
   int kfragmentize = 1, kfragsft = 1, kfragbld = 0;
   int kbuild = 1, kstxh = 1, kexbd = 0, kring = 0, knics = 0, kgecr = 0;
   int kchover = 0, kdimer = 0, ksymmf = 0;
+  int korca = 0;
 };
 
 struct Geometry {

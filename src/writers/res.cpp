@@ -36,8 +36,8 @@ void writeres(const ClusterView& view, Unit& unit) {
   }
 
   // SFAC and UNIT hold one field per element: their layouts are built for nel fields.
-  const std::string sfac_layout = "(A," + digits(nel) + "A4)";
-  const std::string unit_layout = "(A," + digits(nel) + "I4)";
+  const RuntimeLayout sfac_layout("(A," + digits(nel) + "A4)");
+  const RuntimeLayout unit_layout("(A," + digits(nel) + "I4)");
   std::vector<Value> sfac{Value("SFAC  ")}, counts{Value("UNIT  ")};
   for (int k = 1; k <= nel; ++k) {
     sfac.emplace_back(elem(k));

@@ -11,6 +11,11 @@ void writeadf(const ClusterView& view, Unit& unit);
 void writeres(const ClusterView& view, Unit& unit);
 void writecrystal(const ClusterView& view, Unit& unit);
 void writegaussian(const ClusterView& view, Unit& unit);
+void write_extended_xyz(const ClusterView& view, Unit& unit);
+void write_orca(const ClusterView& view, Unit& unit);
+// The companion of the ORCA input with CHRG 1: the cluster atoms outside the
+// central molecule as point charges.
+void write_orca_point_charges(const ClusterView& view, Unit& unit);
 
 // Dimer d as XYZ: the central molecule, then the partner.
 void write_dimer(const ClusterView& view, const DimerEntry& d, Unit& unit);

@@ -25,22 +25,10 @@ void writexyz(const ClusterView& view, Unit& unit) {
     }
     unit.write("(A8,3F15.6)", label, view.centred(i, 1), view.centred(i, 2), view.centred(i, 3));
   }
-  if (run.kw.knics == 1) {
-    // Probe points are Cartesian already; only the centre is taken off.
-    const Vec3& shift = view.centre;
-    const auto& tmp = run.tmp;
-    const int nrings = std::min(run.gv.nrings, tmp.nics0.rows());
-    for (int r = 1; r <= nrings; ++r) {
-      const std::string ring = digits(r);
-      if (tmp.nics0.cols() >= 3) probe_row(unit, " X0_" + ring, tmp.nics0, r, 1, shift);
-      for (int j = 1; j <= run.gv.nnics; ++j) {
-        const int col = 3 * j - 2;
-        const std::string tag = digits(j) + "_" + ring;
-        if (r <= tmp.nics1.rows() && col + 2 <= tmp.nics1.cols()) probe_row(unit, " X1_" + tag, tmp.nics1, r, col, shift);
-        if (r <= tmp.nics2.rows() && col + 2 <= tmp.nics2.cols()) probe_row(unit, " X2_" + tag, tmp.nics2, r, col, shift);
-      }
-    }
-  }
+  // Probe points are Cartesian already; only the centre is taken off.
+  for_each_probe(run, [&](const std::string& label, const Table<real>& t, int r, int col) {
+    probe_row(unit, " " + label, t, r, col, view.centre);
+  });
   unit.write("(A)", "");
 }
 

@@ -86,3 +86,23 @@ TEST(Driver, DimerFiles) {
 }
 
 }  // namespace
+
+namespace {
+
+// --help and --version as the only argument answer without a run; anything more is a run as ever.
+TEST(Driver, HelpAndVersion) {
+  const auto help = run_program_with_args("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.rfind("Usage: orbicutter", 0), 0u) << help.out;
+  EXPECT_NE(help.out.find("\n  NAME.orca.inp     ORCF 1  ORCA input template"), std::string::npos) << help.out;
+  EXPECT_TRUE(help.files.empty());
+  const auto version = run_program_with_args("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("orbicutter", 0), 0u);
+  EXPECT_NE(version.out.find(" 01.03.2018:01 ("), std::string::npos) << version.out;
+  const auto both = run_program_with_args("--help --version");
+  EXPECT_EQ(both.status, 1);
+  EXPECT_NE(both.out.find(" --> Input file cannot be opened <--"), std::string::npos);
+}
+
+}  // namespace

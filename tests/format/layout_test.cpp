@@ -10,6 +10,8 @@
 #include "format/layout.hpp"
 #include "format/unit.hpp"
 #include "format/tsv.hpp"
+#include "support/folder.hpp"
+#include "support/runner.hpp"
 
 using namespace orbicutter;
 using orbicutter::testing::read_tsv;
@@ -171,6 +173,69 @@ TEST(FormatLayout, ProgrammingErrorsThrow) {
   EXPECT_THROW(fmt("(A)", 2), std::invalid_argument);
   EXPECT_THROW(fmt("('x')", 2), std::invalid_argument);       // values but no descriptor
   EXPECT_THROW(fmt("(I2,('x'))", 1, 2), std::invalid_argument);  // reverts to a group without one
+}
+
+// Layouts of the program text are parsed and matched with their values while it
+// is compiled; tests/format/compile_fail shows that a bad one stops the build.
+namespace {
+
+using K = Value::Kind;
+constexpr K i = K::integer, r = K::real, t = K::text;
+
+template <K... Kinds>
+constexpr bool takes(std::string_view text) {
+  ParsedLayout p;
+  return parse_layout(text, p) == nullptr && layout_takes<Kinds...>(p) == nullptr;
+}
+
+static_assert(valid_layout("(A8,3F15.6)") && valid_layout("( a , 2( i3 ,1x) ,'it''s', / ,: )"));
+static_assert(!valid_layout("I6") && !valid_layout("(I6") && !valid_layout("(I6))") && !valid_layout("(F10)") &&
+              !valid_layout("(F10.)") && !valid_layout("(Q3)") && !valid_layout("(A,)") &&
+              !valid_layout("(A,,A)") && !valid_layout("('abc)") && !valid_layout("(0I3)") &&
+              !valid_layout("(I0)") && !valid_layout("(3'x')") && !valid_layout("(A4.2)") &&
+              !valid_layout("(I3,3000000000I2)"));
+static_assert(!valid_layout("(I1,I1,I1,I1,I1,I1,I1,I1,I1,I1,I1,I1,I1,I1,I1,I1,I1,I1,I1,I1,I1,I1,I1,I1,I1)"));
+// Reversion goes back to the last top-level group, so the fifth value meets I2.
+static_assert(takes<t, i, i, r, i, i, r, i>("(A,2(I2,1X),F5.1)"));
+static_assert(!takes<t, i, i, r, t>("(A,2(I2,1X),F5.1)"));
+static_assert(takes<i, i, i>("(2I6)") && !takes<i, r>("(2I6)") && !takes<r>("(I6)"));
+static_assert(!takes<i, i>("(I2,('x'))") && !takes<i>("('x')") && takes<>("('x')"));
+// The write ends at the first descriptor without a value: later ones are never matched.
+static_assert(takes<t>("(A,I6,F8.3)") && takes<t>("(A,2000000000(I2))"));
+
+}  // namespace
+
+TEST(FormatLayout, CompiledLayoutsKeepTheirTextsAndCounts) {
+  const LayoutFor<const char*, int, double> row("(A,2X,I3,'|''q''|',F6.2)");
+  TextBuffer out;
+  out.append("head:");
+  append_record(out, row.parsed(), row.text(), std::array<Value, 3>{Value("ab"), Value(7), Value(-0.005)});
+  EXPECT_EQ(out.view(), "head:ab    7|'q'| -0.01");
+  const RuntimeLayout counted("(I2,A," + std::to_string(3) + "I2)");
+  EXPECT_EQ(format_record(counted, std::vector<Value>{1, " |", 0, 1, 0, 4}), " 1 | 0 1 0\n 4");
+  EXPECT_THROW(RuntimeLayout("(I2,A,0I2)"), std::invalid_argument);
+  // A failed write leaves the record as it was.
+  EXPECT_THROW(append_record(out, counted.parsed(), counted.text(), std::vector<Value>{1, 2}), std::invalid_argument);
+  EXPECT_EQ(out.view(), "head:ab    7|'q'| -0.01");
+}
+
+TEST(FormatUnit, FileUnitsKeepEveryRecordInOrder) {
+  const orbicutter::testing::ScratchFolder folder;
+  std::string want;
+  {
+    Unit u;
+    ASSERT_TRUE(u.open("rows.txt"));
+    for (int k = 1; k <= 9000; ++k) {  // more than one block
+      u.put("(I6)", k);
+      u.write("(F10.3)", k / 8.0);
+      want += edit_i(k, 6) + edit_f(k / 8.0, 10, 3) + "\n";
+    }
+    Unit moved;
+    moved = std::move(u);
+    moved.line("last");
+    want += "last\n";
+  }  // written out when the unit goes
+  EXPECT_EQ(orbicutter::testing::read_file("rows.txt"), want);
 }
 
 TEST(FormatUnit, WriteEndsTheRecordPutDoesNot) {

@@ -1,5 +1,5 @@
 // Special positions, with gemmi's cell for the metric.
-#include "cif/special_positions.hpp"
+#include "cif/site_placement.hpp"
 
 #include <gemmi/unitcell.hpp>
 
