@@ -96,9 +96,11 @@ void warn_field_overflow(Run& run) {
     bool probes;             // the NICS probe points are written too
   };
   const Field fields[] = {
-      {kw.kxyz == 1, base + ".xyz", nullptr, false, "(F15.6)", true},
+      {kw.kxyz == 1 || kw.kxyz == 2, base + ".xyz", nullptr, false, "(F15.6)", true},
       {kw.kgaussian == 1, base + ".gjf", "(F8.6)", true, "(F15.7)", true},
       {kw.kadf == 1, base + ".adf", "(F8.2)", false, "(F15.7)", false},
+      {kw.korca == 1, base + ".orca.inp", nullptr, false, "(F15.7)", false},
+      {kw.korca == 1 && kw.kcharge == 1, base + ".orca.pc", "(F12.6)", false, "(F15.7)", false},
       {kw.kdimer == 1, "the dimer files", nullptr, false, "(F15.6)", false},
   };
 

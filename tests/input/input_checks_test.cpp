@@ -156,13 +156,14 @@ TEST(QuietOddities, WarnAndChangeNothingElse) {
   EXPECT_TRUE(contains(reader_says(no_dmax + "CLUS 3\n"), "and only molecules within its own reach <--"));
   EXPECT_EQ(reader_says(no_dmax + "TEST 1\n"), "");
 
-  // A charge the Gaussian field cannot hold.
+  // A charge the Gaussian field (its magnitude) and the ORCA point charges (signed) cannot hold.
   std::string charged = water;
-  charged.replace(charged.find("-0.8"), 4, "-12.5");
-  const auto r = run_program_on(charged + "GAUF 1\nVERB 0\n", "w.inp");
+  charged.replace(charged.find("-0.8"), 4, "-12345.5");
+  const auto r = run_program_on(charged + "GAUF 1\nORCF 1\nVERB 0\n", "w.inp");
   EXPECT_TRUE(contains(r.out, " --> Values too large for their fields (printed as asterisks): "
-                              "charge of atom 1 (O1) in w.gjf <--"));
+                              "charge of atom 1 (O1) in w.gjf; charge of atom 1 (O1) in w.orca.pc <--"));
   EXPECT_TRUE(contains(r.files.at("w.gjf"), "*****")) << "the warning tells the truth";
+  EXPECT_TRUE(contains(r.files.at("w.orca.pc"), "*****"));
   EXPECT_EQ(r.status, 0);
 }
 
