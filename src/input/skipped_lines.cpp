@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 namespace orbicutter {
 namespace {
@@ -92,6 +93,17 @@ bool reads_as_operator(std::string_view line) {
   return true;
 }
 
+// The nine rotation elements of a numeric operator, each -1, 0 or 1.
+bool reads_as_rotation(const std::vector<std::string_view>& items) {
+  if (items.size() != 9) return false;
+  for (auto t : items) {
+    if (!is_number(t)) return false;
+    const double v = std::strtod(std::string(t).c_str(), nullptr);
+    if (v != -1 && v != 0 && v != 1) return false;
+  }
+  return true;
+}
+
 // An element symbol, a label and three numbers.
 bool reads_as_atom(const std::vector<std::string_view>& items) {
   return items.size() >= 5 && items[0].size() <= 3 && all_letters(items[0]) && is_number(items[2]) &&
@@ -113,7 +125,7 @@ std::string lookalike_reason(std::string_view line, const std::vector<std::strin
     if (!meant.empty())
       return "the reader takes " + std::string(first.substr(0, 4)) + " from it, which is no keyword (" + meant + "?)";
   }
-  if (reads_as_operator(line)) return "reads as a symmetry operator: is the count on the SYMM line too small?";
+  if (reads_as_operator(line) || reads_as_rotation(items)) return "reads as a symmetry operator: is the count on the SYMM line too small?";
   if (reads_as_atom(items))
     return "reads as an atom line: are the counts on the NFRG line and fragment headers too small?";
   return {};

@@ -111,6 +111,7 @@ TEST(LookAlikeLines, WhatCountsAsInput) {
       {"DMA 12.0", "the reader takes DMA from it, which is no keyword (DMAX?)"},
       {"  -x+1/2, y, -Z", "reads as a symmetry operator: is the count on the SYMM line too small?"},
       {"'x, y, z'", "reads as a symmetry operator: is the count on the SYMM line too small?"},
+      {"-1 0 0 0 1.0 0 0 0 -1", "reads as a symmetry operator: is the count on the SYMM line too small?"},
       {"C C7 0.1 0.2 -3e-1 0.4",
        "reads as an atom line: are the counts on the NFRG line and fragment headers too small?"},
       // Free text and the data lines of switched-off keywords stay silent.
@@ -118,6 +119,7 @@ TEST(LookAlikeLines, WhatCountsAsInput) {
       {"test run 2", ""},
       {"dm 12", ""},
       {"1 2 1.09", ""},
+      {"1 2 3 4 5 6 7 8 9", ""},
       {"C O", ""},
       {"MOL 1 3", ""},
       {"x, y", ""},
