@@ -272,6 +272,9 @@ void KeywordReader::read_symm() {
             item(geo.rot(k, 3, 3))},
            "SYMM");
       take({item(geo.trans(k, 1)), item(geo.trans(k, 2)), item(geo.trans(k, 3))}, "SYMM");
+      for (int i = 1; i <= 3; ++i)
+        if (std::abs(geo.trans(k, i)) > max_fraction)
+          fail_beyond("SYMM", "Translations must lie within -1000 and 1000 (in fractions of the cell)");
     } else {
       std::string text(100, ' ');
       need(in_.read_line(text, 100), "SYMM");
