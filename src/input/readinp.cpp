@@ -439,9 +439,15 @@ void readinp(Run& run, const std::string& contents) {
 
   // A leading byte-order mark is no part of the first line. A file with CR
   // line ends alone reads as one long line: say so rather than miss its keywords.
+  // A line or two added by another editor leaves the rest of the file as long lines.
   std::string_view text = contents;
   if (text.starts_with(byte_order_mark)) text.remove_prefix(byte_order_mark.size());
-  if (text.find('\n') == std::string_view::npos && text.find('\r') != std::string_view::npos)
+  std::size_t lf = 0, lone_cr = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n') ++lf;
+    if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) ++lone_cr;
+  }
+  if (lone_cr > lf)
     fail_input({message_line("The input file has CR line ends alone (old Mac text)"),
                 message_line("Save it with LF or CR LF line ends")});
 
