@@ -166,6 +166,10 @@ TEST(QuietOddities, WarnAndChangeNothingElse) {
                               "charge of atom 1 (O1) in w.gjf; charge of atom 1 (O1) in w.orca.pc <--"));
   EXPECT_TRUE(contains(r.files.at("w.gjf"), "*****")) << "the warning tells the truth";
   EXPECT_TRUE(contains(r.files.at("w.orca.pc"), "*****"));
+  // In the log right after the input report, before the first phase.
+  const std::string& log = r.files.at("w.out");
+  EXPECT_LT(log.find("Total number of atoms"), log.find("Values too large"));
+  EXPECT_TRUE(contains(log, "Check these values <--\n ======\n\n ** SPECIAL POSITIONS **"));
   EXPECT_EQ(r.status, 0);
 }
 
