@@ -1,8 +1,7 @@
 // The run, from the command line to the closing box: the files of the run are
-// opened, written and, when the run fails, taken back here.
+// opened, written, checked and made final here, or taken back when the run fails.
 #include "driver/driver.hpp"
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -12,6 +11,8 @@
 #include "cluster/assemble.hpp"
 #include "cluster/cluster.hpp"
 #include "driver/forms.hpp"
+#include "driver/interruption.hpp"
+#include "driver/output_files.hpp"
 #include "driver/pipeline.hpp"
 #include "driver/usage.hpp"
 #include "input/report.hpp"
@@ -35,27 +36,48 @@ bool read_input(const std::string& path, std::string& contents) {
   return true;
 }
 
-// The files a run writes besides its log. Products (the output files and the
-// dimer files) are registered, so that a failed run can take back what it left
-// incomplete.
+// The units of the files a run writes besides its log, and where they go.
+// Products (the output files and the dimer files) are closed, and so checked,
+// as soon as their writer is done.
 struct Files {
+  explicit Files(std::string input) : out(std::move(input)) {}
+  OutputFiles out;
   std::vector<Unit> product = std::vector<Unit>(products().size());  // by row of the product table
   std::vector<Unit> companion = std::vector<Unit>(products().size());
-  std::vector<std::string> created;
-
-  void create(Unit& unit, const std::string& name) {
-    if (!unit.open(name)) fail({" --> Output file cannot be created <--"});
-  }
-  void create_product(Unit& unit, const std::string& name) {
-    create(unit, name);
-    created.push_back(name);
-  }
-  void remove_products() {
-    for (auto& u : product) u.close();
-    for (auto& u : companion) u.close();
-    for (const auto& f : created) std::remove(f.c_str());
-  }
 };
+
+// A dimer file of the current folder: the run with DIMR 1 could write over it.
+bool looks_like_dimer_file(const std::string& path) {
+  namespace fs = std::filesystem;
+  const fs::path p(path);
+  const std::string name = p.filename().string();
+  std::error_code ec;
+  if (!fs::equivalent(p.has_parent_path() ? p.parent_path() : fs::path("."), ".", ec)) return false;
+  for (const std::string suffix : {".xyz", ".xyz_G"}) {
+    if (name.size() <= 6 + suffix.size() || name.rfind("dimer_", 0) != 0 ||
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+      continue;
+    const std::string number = name.substr(6, name.size() - 6 - suffix.size());
+    if (number.find_first_not_of("0123456789") == std::string::npos) return true;
+  }
+  return false;
+}
+
+// Every file name the keywords give is checked before any file is written.
+void refuse_overwriting_input(const Run& run, const OutputFiles& files) {
+  const auto& kw = run.kw;
+  if (kw.kver >= 1) files.refuse_input("current_input.inp");
+  if (kw.ktestmol != 0) {
+    files.refuse_input("testmol.xyz");
+    return;
+  }
+  for (const auto& p : products()) {
+    if (asked_for(p, kw)) files.refuse_input(product_file(p, run));
+    if (companion_asked_for(p, kw)) files.refuse_input(companion_file(p, run));
+  }
+  if (kw.kdimer == 1 && looks_like_dimer_file(run.gv.inpf))
+    fail({" --> Output file " + run.gv.inpf + " is the input file <--"});
+}
 
 void closing(Unit& unit, double t0) {
   unit.write("(A)", "");
@@ -67,33 +89,32 @@ void closing(Unit& unit, double t0) {
   unit.write("(A)", "");
 }
 
-void phases(Run& run, Files& files, int argc, char** argv, double t0) {
+void phases(Run& run, Files& files, double t0) {
   auto& gv = run.gv;
   const auto& kw = run.kw;
-  std::string arg = argc > 1 ? std::string(argv[1]).substr(0, 200) : std::string();
-  gv.inpf = trim(arg);
-  if (gv.inpf.empty()) fail({" --> No input file given <--"});
   gv.outf = system_name(gv.inpf);
 
   std::string contents;
   if (!read_input(gv.inpf, contents)) fail({" --> Input file cannot be opened <--"});
-  files.create(run.sink.log, gv.outf + ".out");
+  files.out.create_log(run.sink.log, gv.outf + ".out");
 
   logo(run.sink.out, run.version);
   logo(run.sink.log, run.version);
 
   read_crystal(run, contents);
+  refuse_overwriting_input(run, files.out);
   if (kw.kver >= 1) {
     Unit echo;
-    files.create(echo, "current_input.inp");
+    files.out.create(echo, "current_input.inp");
     write_echo(run, echo);
+    echo.close();
   }
 
   if (kw.ktestmol == 0) {
     const auto table = products();
     for (std::size_t p = 0; p < table.size(); ++p) {
-      if (asked_for(table[p], kw)) files.create_product(files.product[p], product_file(table[p], run));
-      if (companion_asked_for(table[p], kw)) files.create_product(files.companion[p], companion_file(table[p], run));
+      if (asked_for(table[p], kw)) files.out.create(files.product[p], product_file(table[p], run));
+      if (companion_asked_for(table[p], kw)) files.out.create(files.companion[p], companion_file(table[p], run));
     }
   }
 
@@ -101,7 +122,7 @@ void phases(Run& run, Files& files, int argc, char** argv, double t0) {
   cluster_head(run);
   if (kw.ktestmol != 0) {
     Unit testmol;
-    files.create(testmol, "testmol.xyz");
+    files.out.create(testmol, "testmol.xyz");
     write_testmol(run, testmol);
     testmol.close();
     test_molecule_warning(run);
@@ -115,27 +136,53 @@ void phases(Run& run, Files& files, int argc, char** argv, double t0) {
     find_dimers(run, [&](const DimerEntry& d) {
       const std::string name = "dimer_" + digits(d.number) + ".xyz";
       Unit xyz, cp;
-      files.create_product(xyz, name);
-      if (kw.kgaussian == 1) files.create_product(cp, name + "_G");
+      files.out.create(xyz, name);
+      if (kw.kgaussian == 1) files.out.create(cp, name + "_G");
       write_dimer(view, d, xyz);
-      if (kw.kgaussian == 1) write_counterpoise(view, d, cp);
+      xyz.close();
+      if (kw.kgaussian == 1) {
+        write_counterpoise(view, d, cp);
+        cp.close();
+      }
     });
 
   const auto table = products();
   for (std::size_t p = 0; p < table.size(); ++p) {
-    if (files.product[p].is_open()) table[p].write(view, files.product[p]);
-    if (files.companion[p].is_open()) table[p].write_companion(view, files.companion[p]);
+    if (files.product[p].is_open()) {
+      table[p].write(view, files.product[p]);
+      files.product[p].close();
+    }
+    if (files.companion[p].is_open()) {
+      table[p].write_companion(view, files.companion[p]);
+      files.companion[p].close();
+    }
   }
 
   closing(run.sink.log, t0);
   closing(run.sink.out, t0);
 }
 
-// A condition no phase foresaw still ends with a box and status 1, never a crash.
-int abandon(Run& run, Files& files, const std::vector<std::string>& messages) {
-  for (const auto& l : box_lines(" !! ERROR in ORBICUTTER !!", messages, true)) run.sink.out.line(l);
-  run.sink.out.flush();
-  files.remove_products();
+// The box on standard output, or on standard error when standard output has failed.
+void show_box(Run& run, const std::vector<std::string>& lines) {
+  Unit* unit = &run.sink.out;
+  Unit fallback = Unit::standard_error();
+  for (int attempt = 0; attempt < 2; ++attempt, unit = &fallback) {
+    if (unit->failed()) continue;
+    try {
+      for (const auto& l : lines) unit->line(l);
+      unit->flush();
+      return;
+    } catch (const Error&) {
+    }
+  }
+}
+
+// The end of a failed run: the box, the log kept up to it, every other file taken back.
+int abandon(Run& run, Files& files, const std::vector<std::string>& box) {
+  show_box(run, box);
+  for (auto& u : files.product) u = Unit();
+  for (auto& u : files.companion) u = Unit();
+  files.out.after_failure(run.sink.log);
   return 1;
 }
 
@@ -143,26 +190,29 @@ int abandon(Run& run, Files& files, const std::vector<std::string>& messages) {
 
 int run_program(int argc, char** argv) {
   const double t0 = cpu_seconds();
+  const Interruption interruption;
   Run run;
-  Files files;
   run.sink.out = Unit::standard_output();
-  if (answer_request(argc, argv, run.sink.out)) {
-    run.sink.out.flush();
-    return 0;
-  }
+  run.gv.inpf = input_argument(argc, argv);
+  Files files(run.gv.inpf);
   try {
-    phases(run, files, argc, argv, t0);
-  } catch (const Error& error) {
-    for (const auto& l : error_box(error)) run.sink.out.line(l);
+    if (answer_request(argc, argv, run.sink.out)) {
+      run.sink.out.flush();
+      return 0;
+    }
+    if (trim(run.gv.inpf).empty()) fail({" --> No input file given <--"});
+    phases(run, files, t0);
+    run.sink.log.close();
     run.sink.out.flush();
-    files.remove_products();
-    return 1;
+    files.out.commit();
+  } catch (const Error& error) {
+    return abandon(run, files, error_box(error));
   } catch (const std::bad_alloc&) {
-    return abandon(run, files, {" --> Not enough memory for this run <--"});
+    return abandon(run, files, box_lines(" !! ERROR in ORBICUTTER !!", {" --> Not enough memory for this run <--"}, true));
   } catch (const std::exception& e) {
-    return abandon(run, files, {" --> Internal error: " + std::string(e.what()) + " <--"});
+    return abandon(run, files,
+                   box_lines(" !! ERROR in ORBICUTTER !!", {" --> Internal error: " + std::string(e.what()) + " <--"}, true));
   }
-  run.sink.out.flush();
   return 0;
 }
 

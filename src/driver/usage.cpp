@@ -13,6 +13,7 @@ const char* program() { return sizeof(real) == 4 ? "orbicutter_sp" : "orbicutter
 void help(Unit& out) {
   const std::string name = program();
   out.line("Usage: " + name + " INPUT");
+  out.line("       " + name + " -- INPUT      (INPUT may begin with \"-\")");
   out.line("       " + name + " --help | --version");
   out.line("");
   out.line("Reads the keyword input file INPUT (cell, symmetry operators, the atoms of the");
@@ -51,6 +52,12 @@ bool answer_request(int argc, char** argv, Unit& out) {
     return true;
   }
   return false;
+}
+
+std::string input_argument(int argc, char** argv) {
+  int k = 1;
+  if (k < argc && std::string_view(argv[k]) == "--") ++k;
+  return k < argc ? std::string(argv[k]) : std::string();
 }
 
 }  // namespace orbicutter

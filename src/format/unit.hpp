@@ -1,59 +1,88 @@
 // An output unit: standard output or a file, written record by record through layouts.
+// Every write, flush and close is checked: the first failure stops the run with
+// an Error that names the file and the system error.
 #pragma once
 
 #include <array>
-#include <fstream>
-#include <iostream>
-#include <memory>
+#include <cerrno>
+#include <cstdio>
+#include <ostream>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <utility>
 
 #include "format/layout.hpp"
+#include "orbicutter/error.hpp"
 
 namespace orbicutter {
 
 class Unit {
  public:
   Unit() = default;
-  ~Unit() { drain(); }
+  // A unit that goes without close() is on a failure path: what it still holds
+  // is written if it can be, and any error is left to the close that never came.
+  ~Unit() { release(); }
   Unit(Unit&& o) noexcept { take(o); }
   Unit& operator=(Unit&& o) noexcept {
     if (this != &o) {
-      close();
+      release();
       take(o);
     }
     return *this;
   }
 
   // Standard output; every write is passed on at once, so progress shows as it happens.
-  static Unit standard_output() { return stream(std::cout); }
+  static Unit standard_output() { return stream(stdout, "standard output"); }
+  // Standard error, for the box when standard output has failed.
+  static Unit standard_error() { return stream(stderr, "standard error"); }
   // Writes into a string stream (tests), also at once.
-  static Unit memory(std::ostream& os) { return stream(os); }
-
-  // Creates or replaces the file. False when it cannot be created. Records are
-  // gathered in memory and written out in large blocks.
-  bool open(const std::string& path) {
-    auto f = std::make_unique<std::ofstream>(path, std::ios::out | std::ios::trunc | std::ios::binary);
-    if (!*f) return false;
-    close();
-    file_ = std::move(f);
-    os_ = file_.get();
-    immediate_ = false;
-    buf_.reserve(block);
-    return true;
+  static Unit memory(std::ostream& os) {
+    Unit u;
+    u.os_ = &os;
+    u.immediate_ = true;
+    u.name_ = "the output stream";
+    return u;
   }
-  bool is_open() const { return os_ != nullptr; }
+
+  // Creates the file, which must not exist yet; `name` is how error boxes call it.
+  // The system error when it cannot be created. Records are gathered in memory and
+  // written out in large blocks.
+  std::error_code create(const std::string& path, const std::string& name) {
+    errno = 0;
+    std::FILE* f = std::fopen(path.c_str(), "wbx");
+    if (f == nullptr) return std::error_code(errno != 0 ? errno : EIO, std::generic_category());
+    std::setvbuf(f, nullptr, _IONBF, 0);  // the unit's own blocks go straight to the file
+    release();
+    file_ = f;
+    owned_ = true;
+    immediate_ = false;
+    name_ = name;
+    error_ = {};
+    buf_.reserve(block);
+    return {};
+  }
+  bool is_open() const { return file_ != nullptr || os_ != nullptr; }
+  // A write, flush or close of this unit has failed; later writes are dropped.
+  bool failed() const { return static_cast<bool>(error_); }
+  // Writes out what is held and closes the file. A failure, now or before, is an
+  // Error naming the file and the system error.
   void close() {
     drain();
-    if (file_) file_->close();
-    file_.reset();
+    if (owned_) {
+      std::FILE* f = std::exchange(file_, nullptr);
+      owned_ = false;
+      errno = 0;
+      if (std::fclose(f) != 0 && !error_) fault();
+    }
+    file_ = nullptr;
     os_ = nullptr;
     buf_ = TextBuffer();
+    if (error_) throw_error();
   }
   void flush() {
     drain();
-    if (os_) os_->flush();
+    if (error_) throw_error();
   }
 
   // One formatted write that ends its last record (advancing).
@@ -68,7 +97,7 @@ class Unit {
   }
   // A whole line of text: write("(A)", text).
   void line(std::string_view text) {
-    if (!os_) return;
+    if (!is_open()) return;
     buf_.append(text);
     end_write(true);
   }
@@ -76,39 +105,73 @@ class Unit {
  private:
   static constexpr std::size_t block = 1 << 16;
 
-  static Unit stream(std::ostream& os) {
+  static Unit stream(std::FILE* f, const char* name) {
     Unit u;
-    u.os_ = &os;
+    u.file_ = f;
     u.immediate_ = true;
+    u.name_ = name;
     return u;
   }
   void take(Unit& o) {
     buf_ = std::move(o.buf_);
+    file_ = std::exchange(o.file_, nullptr);
+    owned_ = std::exchange(o.owned_, false);
     os_ = std::exchange(o.os_, nullptr);
-    file_ = std::move(o.file_);
     immediate_ = o.immediate_;
+    name_ = std::move(o.name_);
+    error_ = std::exchange(o.error_, {});
   }
   template <std::size_t N>
   void record(const ParsedLayout& layout, std::string_view text, const std::array<Value, N>& values,
               bool end_record) {
-    if (!os_) return;
+    if (!is_open()) return;
     append_record(buf_, layout, text, values);
     end_write(end_record);
   }
   void end_write(bool end_record) {
     if (end_record) buf_.push_back('\n');
-    if (immediate_ || buf_.size() >= block) drain();
+    if (immediate_ || buf_.size() >= block) {
+      drain();
+      if (error_) throw_error();
+    }
   }
-  // The one place where bytes leave the unit.
+  // The one place where bytes leave the unit. The first failure is kept, and
+  // nothing more is written after it.
   void drain() {
-    if (os_ && !buf_.empty()) os_->write(buf_.data(), static_cast<std::streamsize>(buf_.size()));
+    if (!buf_.empty() && !error_) {
+      if (file_ != nullptr) {
+        errno = 0;
+        if (std::fwrite(buf_.data(), 1, buf_.size(), file_) != buf_.size() ||
+            (immediate_ && std::fflush(file_) != 0))
+          fault();
+      } else if (os_ != nullptr) {
+        os_->write(buf_.data(), static_cast<std::streamsize>(buf_.size()));
+        if (immediate_) os_->flush();
+        if (!*os_) error_ = std::make_error_code(std::errc::io_error);
+      }
+    }
     buf_.clear();
+  }
+  void fault() { error_ = std::error_code(errno != 0 ? errno : EIO, std::generic_category()); }
+  [[noreturn]] void throw_error() const {
+    throw Error(Error::Origin::run, {" --> Cannot write " + name_ + ": " + error_.message() + " <--"});
+  }
+  // Closes without a word: the failure paths, where the first error is what counts.
+  void release() noexcept {
+    drain();
+    if (owned_ && file_ != nullptr) std::fclose(file_);
+    file_ = nullptr;
+    owned_ = false;
+    os_ = nullptr;
   }
 
   TextBuffer buf_;
+  std::FILE* file_ = nullptr;  // a file, or standard output or error
+  bool owned_ = false;         // file_ is this unit's file, closed with it
   std::ostream* os_ = nullptr;
-  std::unique_ptr<std::ofstream> file_;
   bool immediate_ = false;
+  std::string name_;
+  std::error_code error_;
 };
 
 }  // namespace orbicutter

@@ -23,8 +23,8 @@ std::string trim(std::string_view s);
 std::string digits(long long n);
 
 struct GlobalVar {
-  std::string inpf;     // the command-line argument, left-adjusted (up to 200 characters)
-  std::string outf;     // the system name (trimmed); every output file is outf + suffix
+  std::string inpf;     // the input file, as the command line gives it
+  std::string outf;     // the system name; every output file is outf + suffix
   std::string sysname;  // crystal system name, trimmed ("" when no rule applies)
   std::string vstring;
   real tol1 = 0, tol2 = 0, tol3 = 0, tol4 = 0;

@@ -12,7 +12,7 @@ namespace {
 
 // The companion file's name as the input names it: beside the input, without folders.
 std::string point_charge_file(const Run& run) {
-  const std::string path = trim(run.gv.outf) + ".orca.pc";
+  const std::string path = run.gv.outf + ".orca.pc";
   const auto slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }

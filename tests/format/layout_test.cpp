@@ -224,7 +224,7 @@ TEST(FormatUnit, FileUnitsKeepEveryRecordInOrder) {
   std::string want;
   {
     Unit u;
-    ASSERT_TRUE(u.open("rows.txt"));
+    ASSERT_FALSE(u.create("rows.txt", "rows.txt"));
     for (int k = 1; k <= 9000; ++k) {  // more than one block
       u.put("(I6)", k);
       u.write("(F10.3)", k / 8.0);
