@@ -15,11 +15,9 @@
 namespace orbicutter {
 namespace {
 
-// Bucket edge and search margin of the coincidence index, in angstrom: the margin
-// is a thousand times the tolerance; a bucket of a molecular crystal holds a few
-// atoms, so the bucket table stays small.
+// Bucket edge of the coincidence index, in angstrom: a bucket of a molecular
+// crystal holds a few atoms, so the bucket table stays small.
 constexpr double bucket_edge = 4.0;
-constexpr double bucket_margin = 0.01;
 // Coordinates beyond this are kept outside the buckets (and checked one by one).
 constexpr double bucket_reach = 262144.0 * bucket_edge - 1.0;
 
@@ -373,13 +371,13 @@ std::uint64_t CoincidenceIndex::pack(std::int64_t i, std::int64_t j, std::int64_
          static_cast<std::uint64_t>(k + off);
 }
 
-bool CoincidenceIndex::keys(const Vec3& p, std::int64_t lo[3], std::int64_t hi[3]) const {
+bool CoincidenceIndex::keys(const Vec3& p, double margin, std::int64_t lo[3], std::int64_t hi[3]) const {
   const double f1 = p(1), f2 = p(2), f3 = p(3);
   const double y[3] = {r11_ * f1 + r12_ * f2 + r13_ * f3, r22_ * f2 + r23_ * f3, r33_ * f3};
   for (int d = 0; d < 3; ++d) {
     if (!(std::fabs(y[d]) < bucket_reach)) return false;
-    lo[d] = bucket_of(y[d] - bucket_margin);
-    hi[d] = bucket_of(y[d] + bucket_margin);
+    lo[d] = bucket_of(y[d] - margin);
+    hi[d] = bucket_of(y[d] + margin);
   }
   return true;
 }
@@ -389,7 +387,7 @@ void CoincidenceIndex::insert(int row, const Vec3& p) {
   next_.resize(static_cast<std::size_t>(row) + 1, 0);
   std::int64_t lo[3], hi[3];
   if (!usable_) return;
-  if (!keys(p, lo, hi)) {
+  if (!keys(p, coincidence_margin, lo, hi)) {
     loose_.push_back(row);
     return;
   }

@@ -63,8 +63,14 @@ class CoincidenceIndex {
   // True when test(row) holds for some row offered as a neighbour of p.
   template <class Test>
   bool any(const Vec3& p, Test&& test) const {
+    return any_within(p, coincidence_margin, test);
+  }
+  // The same over every row that may lie within `margin` angstrom of p (a
+  // margin up to the bucket edge of 4 angstrom).
+  template <class Test>
+  bool any_within(const Vec3& p, double margin, Test&& test) const {
     std::int64_t lo[3], hi[3];
-    if (!usable_ || !keys(p, lo, hi)) {
+    if (!usable_ || !keys(p, margin, lo, hi)) {
       for (int r = 1; r <= count_; ++r)
         if (test(r)) return true;
       return false;
@@ -106,7 +112,9 @@ class CoincidenceIndex {
   Slot& slot(std::uint64_t key);
   static std::uint64_t pack(std::int64_t i, std::int64_t j, std::int64_t k);
   // Bucket ranges of p widened by the margin; false when p cannot be bucketed.
-  bool keys(const Vec3& p, std::int64_t lo[3], std::int64_t hi[3]) const;
+  bool keys(const Vec3& p, double margin, std::int64_t lo[3], std::int64_t hi[3]) const;
+  // The margin of the coincidence test, in angstrom: a thousand times its tolerance.
+  static constexpr double coincidence_margin = 0.01;
   bool usable_ = false;
   double r11_ = 0, r12_ = 0, r13_ = 0, r22_ = 0, r23_ = 0, r33_ = 0;
   int count_ = 0;

@@ -23,6 +23,7 @@ void build_molecules(Run& run) {
   if (kw.kfragmentize == 1) routine(out, " >> Fragment search routine <<", [&] { fragment_search(run); });
   routine(out, " >> Fragment modification routines <<", [&] { fragment_modifications(run); });
   connectivity(run);
+  molecule_checks(run);
   ring_routines(run);
   if (kw.kstxh == 1) xh_routines(run);
 }
@@ -45,6 +46,8 @@ void xh_routines(Run& run) {
 
 void build_cluster(Run& run) {
   routine(run.sink.out, " >> Cluster building routine <<", [&] { cluster_body(run); });
+  molecule_census(run);
+  cluster_checks(run);
 }
 
 void find_dimers(Run& run, const std::function<void(const DimerEntry&)>& each) {

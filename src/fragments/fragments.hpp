@@ -13,6 +13,9 @@ void fragment_search(Run& run);
 void fragment_modifications(Run& run);
 // Atom count, connectivity matrix, bond lists and their log sections.
 void connectivity(Run& run);
+// Warnings on the rebuilt molecules: incomplete molecules, contacts just beyond
+// the bond threshold, nearly coinciding atoms, lone H atoms, unknown elements.
+void molecule_checks(Run& run);
 // Strips terminal atoms step by step (CONNECTIVITY MATRIX REDUCTION section).
 void connectivity_reduction(Run& run);
 

@@ -156,6 +156,19 @@ struct LogSink {
   Unit out;  // standard output: reader warnings, and the routine banners and CPU-time lines of the driver
 };
 
+// A warning box as the run showed it: the phase of its title and its message lines.
+struct WarningBox {
+  std::string phase;
+  std::vector<std::string> messages;
+};
+
+// What the structure checks leave for later steps and for the library.
+struct Diagnostics {
+  bool enabled = true;                // off only to measure what the checks cost
+  bool images_close = false;          // some atom lies within 0.5 A of an image of another
+  std::vector<WarningBox> warnings;   // every warning box of the run, in order
+};
+
 // The version the banner prints.
 inline constexpr const char* program_version = "01.03.2018:01";
 
@@ -167,6 +180,7 @@ struct Run {
   Temporary tmp;
   Parameters par;
   LogSink sink;
+  Diagnostics diag;
   std::string version = program_version;
 };
 
