@@ -82,7 +82,7 @@ void cluster_checks(Run& run) {
     int a, b;
     real d;
   };
-  std::vector<Pair> pairs;
+  Shortlist<std::pair<int, int>, Pair> pairs;
   std::vector<int> molecule(static_cast<std::size_t>(std::max(n, 0)) + 1, 0);
   CoincidenceIndex index(run.geo.g);
   index.reserve(n);
@@ -92,17 +92,18 @@ void cluster_checks(Run& run) {
     index.any_within(p, close_limit, [&](int r) {
       if (molecule[static_cast<std::size_t>(r)] == molecule[static_cast<std::size_t>(i)]) return false;
       const real d = calcdist(run, row3(at.cgeom, r), p);
-      if (d < static_cast<real>(close_limit)) pairs.push_back({r, i, d});
+      if (d < static_cast<real>(close_limit)) pairs.offer({r, i}, {r, i, d});
       return false;
     });
     index.insert(i, p);
   }
   if (pairs.empty()) return;
-  std::sort(pairs.begin(), pairs.end(), [](const Pair& x, const Pair& y) { return std::tie(x.a, x.b) < std::tie(y.a, y.b); });
   const auto name = [&](int i) { return "cluster atom " + digits(i) + " (" + trim(at.catns(i, 2)) + ")"; };
   std::vector<std::string> m = {message_line("Atoms of different cluster molecules closer than 0.5 A: the cluster holds")};
   m.push_back(message_line("these atoms more than once"));
-  listed(m, pairs, [&](const Pair& p) { return name(p.a) + " - " + name(p.b) + ": " + angstrom(p.d); });
+  listed(
+      m, pairs.items(), [&](const Pair& p) { return name(p.a) + " - " + name(p.b) + ": " + angstrom(p.d); },
+      pairs.count());
   m.push_back(message_line("An atom near a special position may be given with too few decimals (0.3333 for 1/3)"));
   warn(run, "CLUSTER", m);
 }

@@ -64,7 +64,7 @@ struct Findings {
   std::map<int, Contact> incomplete;                  // by fragment: its first bond to an image left out
   // By the pair of input atoms and the distance in 0.1 mA: symmetry-equivalent contacts once.
   std::map<std::tuple<int, int, long long>, Contact> near;
-  std::vector<Contact> close;                         // pairs of molecule atoms closer than close_limit
+  Shortlist<std::pair<int, int>, Contact> close;     // pairs of molecule atoms closer than close_limit
   std::vector<char> image_bonded;                     // per atom (from 0): bonded to an image
   bool images_close = false;
 };
@@ -87,9 +87,9 @@ Findings survey(const Run& run) {
     x[static_cast<std::size_t>(i - 1)] = row3(at.allgeom, i);
   }
   const real reach = std::max(rules.longest_bond() + static_cast<real>(near_band), static_cast<real>(close_limit));
-  // Bonds are sought as far as the fragment phases seek them; nearly coinciding
-  // images two cells further, for molecules that reach out of their cell.
-  const TranslationWindow window(run.geo.g, nc + 2, reach);
+  // Images as far as the fragment phases seek them (ncells either way), so the
+  // survey costs about what the fragment search costs.
+  const TranslationWindow window(run.geo.g, nc, reach);
   WindowIndex index(window);
   for (int i = 0; i < nat; ++i) index.insert(i, x[static_cast<std::size_t>(i)]);
   std::vector<char> identity(static_cast<std::size_t>(nsym) + 1, 0);
@@ -134,7 +134,6 @@ Findings survey(const Run& run) {
           b = e;
           continue;
         }
-        const bool reachable = std::max({std::abs(t[0]), std::abs(t[1]), std::abs(t[2])}) <= nc;
         for (std::size_t c = b; c < e; ++c) {
           const int i = near[c].i;
           if (own && i == j) continue;
@@ -147,11 +146,10 @@ Findings survey(const Run& run) {
           k.radii = rules.radius(i) + rules.radius(j);
           k.threshold = rules.threshold(i, j);
           if (k.d < static_cast<real>(close_limit)) {
-            if (own && i < j) f.close.push_back(k);
+            if (own && i < j) f.close.offer({k.i, k.p.j}, k);
             if (!own) f.images_close = true;
             continue;
           }
-          if (!own && !reachable) continue;
           if (rules.excluded(i, j)) continue;
           if (k.d <= k.threshold) {
             if (own) continue;
@@ -166,9 +164,6 @@ Findings survey(const Run& run) {
         b = e;
       }
     }
-  std::sort(f.close.begin(), f.close.end(), [](const Contact& a, const Contact& b) {
-    return std::tie(a.i, a.p.j) < std::tie(b.i, b.p.j);
-  });
   return f;
 }
 
@@ -202,9 +197,10 @@ void warn_near(Run& run, const Findings& f) {
 void warn_close(Run& run, const Findings& f) {
   if (f.close.empty()) return;
   std::vector<std::string> m = {message_line("Atoms of the molecules closer than 0.5 A, not merged as one")};
-  listed(m, f.close, [&](const Contact& c) {
-    return atom_name(run, c.i) + " - " + atom_name(run, c.p.j) + ": " + angstrom(c.d);
-  });
+  listed(
+      m, f.close.items(),
+      [&](const Contact& c) { return atom_name(run, c.i) + " - " + atom_name(run, c.p.j) + ": " + angstrom(c.d); },
+      f.close.count());
   m.push_back(message_line("An atom near a special position may be given with too few decimals (0.3333 for 1/3)"));
   warn(run, "FRAGMENTS", m);
 }
