@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <map>
-#include <sstream>
 
+#include "support/index.hpp"
 #include "support/runner.hpp"
 
 namespace fs = std::filesystem;
@@ -16,22 +14,8 @@ namespace {
 
 const std::string bad_dir = std::string(ORBICUTTER_TEST_DATA) + "/bad";
 
-// index.tsv: file name, then the message lines of its box, tab-separated.
-std::map<std::string, std::vector<std::string>> read_index() {
-  std::map<std::string, std::vector<std::string>> index;
-  std::ifstream in(bad_dir + "/index.tsv");
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    std::vector<std::string> fields;
-    std::stringstream ss(line);
-    for (std::string f; std::getline(ss, f, '\t');) fields.push_back(f);
-    const std::string name = fields.front();
-    fields.erase(fields.begin());
-    index[name] = fields;
-  }
-  return index;
-}
+// index.tsv: file name, then the message lines of its box.
+const std::string bad_index = bad_dir + "/index.tsv";
 
 std::string reader_box(const std::vector<std::string>& messages) {
   std::string box = " ======\n !! ERROR in READINP !!\n";
@@ -44,7 +28,7 @@ bool ends_with(const std::string& s, const std::string& tail) {
 }
 
 TEST(BadInputs, EveryFileIsIndexed) {
-  const auto index = read_index();
+  const auto index = read_index(bad_index);
   ASSERT_FALSE(index.empty());
   for (const auto& e : fs::directory_iterator(bad_dir)) {
     const auto name = e.path().filename().string();
@@ -58,7 +42,7 @@ TEST(BadInputs, EveryFileIsIndexed) {
 }
 
 TEST(BadInputs, EachStopsWithItsKeywordBox) {
-  for (const auto& [name, messages] : read_index()) {
+  for (const auto& [name, messages] : read_index(bad_index)) {
     SCOPED_TRACE(name);
     const auto r = run_program_on(read_file(bad_dir + "/" + name), name);
     EXPECT_EQ(r.status, 1);
