@@ -11,9 +11,6 @@
 
 namespace orbicutter {
 
-// Operator s is the identity (within the coincidence tolerance).
-bool is_identity(const Run& run, int s);
-
 // For every input atom j (1-based; entry 0 unused), the input atoms m, ascending,
 // one of whose symmetry images (operators 1..nsym, translations -ncells..ncells)
 // lies within bonding distance of j as given.

@@ -10,24 +10,20 @@
 #include "model/stop.hpp"
 
 namespace orbicutter {
-
-bool is_identity(const Run& run, int s) {
-  Mat3 r;
-  Vec3 t;
-  for (int i = 1; i <= 3; ++i) {
-    for (int j = 1; j <= 3; ++j) r(i, j) = run.geo.rot(s, i, j);
-    t(i) = run.geo.trans(s, i);
-  }
-  return matdist(r, run.par.runitmat3) < tiny && matdist(t, run.par.rzero3) < tiny;
-}
-
 namespace {
 
 // The last operator that is the identity; 0 when none is.
 int identity_operator(const Run& run) {
   int id = 0;
-  for (int s = 1; s <= run.gv.nsym; ++s)
-    if (is_identity(run, s)) id = s;
+  for (int s = 1; s <= run.gv.nsym; ++s) {
+    Mat3 r;
+    Vec3 t;
+    for (int i = 1; i <= 3; ++i) {
+      for (int j = 1; j <= 3; ++j) r(i, j) = run.geo.rot(s, i, j);
+      t(i) = run.geo.trans(s, i);
+    }
+    if (matdist(r, run.par.runitmat3) < tiny && matdist(t, run.par.rzero3) < tiny) id = s;
+  }
   return id;
 }
 

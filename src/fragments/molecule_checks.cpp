@@ -92,8 +92,6 @@ Findings survey(const Run& run) {
   const TranslationWindow window(run.geo.g, nc, reach);
   WindowIndex index(window);
   for (int i = 0; i < nat; ++i) index.insert(i, x[static_cast<std::size_t>(i)]);
-  std::vector<char> identity(static_cast<std::size_t>(nsym) + 1, 0);
-  for (int s = 1; s <= nsym; ++s) identity[static_cast<std::size_t>(s)] = is_identity(run, s) ? 1 : 0;
 
   std::vector<long long> found;
   struct Near {
@@ -104,9 +102,13 @@ Findings survey(const Run& run) {
     }
   };
   std::vector<Near> near;
+  // Group s = 0 is atom j as it stands, met by the other atoms of the
+  // molecules; s = 1..nsym are its images, where an image that is a molecule
+  // atom itself is left to that atom's own group.
   for (int j = 0; j < nat; ++j)
-    for (int s = 1; s <= nsym; ++s) {
-      const Vec3 q = image_base(run, s, x[static_cast<std::size_t>(j)]);
+    for (int s = 0; s <= nsym; ++s) {
+      const bool own = s == 0;
+      const Vec3 q = own ? x[static_cast<std::size_t>(j)] : image_base(run, s, x[static_cast<std::size_t>(j)]);
       found.clear();
       index.near(q, found);
       near.clear();
@@ -114,6 +116,11 @@ Findings survey(const Run& run) {
         const int i = static_cast<int>(id);
         int lo[3], hi[3];
         if (!window.range(q, x[static_cast<std::size_t>(i)], lo, hi)) continue;
+        if (own) {
+          if (i != j && lo[0] <= 0 && hi[0] >= 0 && lo[1] <= 0 && hi[1] >= 0 && lo[2] <= 0 && hi[2] >= 0)
+            near.push_back({{0, 0, 0}, i});
+          continue;
+        }
         for (int tz = lo[2]; tz <= hi[2]; ++tz)
           for (int ty = lo[1]; ty <= hi[1]; ++ty)
             for (int tx = lo[0]; tx <= hi[0]; ++tx) near.push_back({{tx, ty, tz}, i});
@@ -124,9 +131,6 @@ Findings survey(const Run& run) {
         while (e < near.size() && std::equal(near[e].t, near[e].t + 3, near[b].t)) ++e;
         const int* t = near[b].t;
         const Vec3 p = translated(q, lattice_translation(t[0], t[1], t[2]));
-        // The image is a molecule atom itself: the atom as it stands gives the
-        // pairs within the molecules, any other is met as that atom.
-        const bool own = identity[static_cast<std::size_t>(s)] && t[0] == 0 && t[1] == 0 && t[2] == 0;
         bool same = false;
         for (std::size_t c = b; c < e && !own && !same; ++c)
           same = calcdist(run, p, x[static_cast<std::size_t>(near[c].i)]) < tiny;
@@ -136,11 +140,10 @@ Findings survey(const Run& run) {
         }
         for (std::size_t c = b; c < e; ++c) {
           const int i = near[c].i;
-          if (own && i == j) continue;
           Contact k;
           k.i = i + 1;
           k.p.j = j + 1;
-          k.p.s = own ? 0 : s;
+          k.p.s = s;
           std::copy(t, t + 3, k.p.t);
           k.d = calcdist(run, x[static_cast<std::size_t>(i)], p);
           k.radii = rules.radius(i) + rules.radius(j);
@@ -205,7 +208,7 @@ void warn_close(Run& run, const Findings& f) {
   warn(run, "FRAGMENTS", m);
 }
 
-// H atoms bonded to nothing, and elements without a covalent radius; each
+// H (and D) atoms bonded to nothing, and elements without a covalent radius; each
 // input atom named once (images added by completion share its number).
 void warn_lone(Run& run, const Findings& f) {
   const auto& at = run.at;
@@ -222,7 +225,7 @@ void warn_lone(Run& run, const Findings& f) {
     const std::string e = trim(at.allatns(i, 1));
     const int t = at.allinfo(i, total_atom);
     if (!(covalent_radius(at.allatns(i, 1)) > 0) && first_time(seen_unknown, t)) unknown.push_back(i);
-    if (e == "H" && !has_bond(run, i) && !f.image_bonded[static_cast<std::size_t>(i - 1)] &&
+    if ((e == "H" || e == "D") && !has_bond(run, i) && !f.image_bonded[static_cast<std::size_t>(i - 1)] &&
         first_time(seen_lone, t))
       lone.push_back(i);
   }
