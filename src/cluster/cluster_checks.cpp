@@ -13,9 +13,6 @@
 namespace orbicutter {
 namespace {
 
-// Closer than this no two atoms of a molecular crystal can be.
-constexpr double close_limit = 0.5;
-
 // Hill order: C, then H, then the rest alphabetically; without C all alphabetically.
 std::string hill_formula(const std::map<std::string, int>& count) {
   std::vector<std::string> order;

@@ -19,8 +19,7 @@ namespace {
 
 // A contact not bonded but within this much of its bond threshold is decided by the tolerance.
 constexpr double near_band = 0.15;
-// Closer than this no two atoms of a molecular crystal can be.
-constexpr double close_limit = 0.5;
+
 // The one place that reads the bond lists of the all-atom tables.
 bool has_bond(const Run& run, int i) { return run.at.allbonds.cols() >= 1 && run.at.allbonds(i, 1) != 0; }
 

@@ -15,6 +15,8 @@ namespace orbicutter {
 
 // At most this many atoms, pairs or fragments are named in a box.
 inline constexpr std::size_t most_listed = 10;
+// Closer than this (angstrom) no two atoms of a molecular crystal can be.
+inline constexpr double close_limit = 0.5;
 
 // A distance as "1.5672 A".
 inline std::string angstrom(real d) {
