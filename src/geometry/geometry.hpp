@@ -7,6 +7,9 @@ namespace orbicutter {
 
 // Names the crystal system from the cell (run.gv.sysname; left unchanged when no rule applies).
 void metric(Run& run);
+// Orthogonalisation matrix and metric tensor of a cell (angles in radians).
+Mat3 orthogonalisation(const Geometry& geo);
+Mat3 metric_tensor(const Geometry& geo);
 // Orthogonalisation matrix mt and metric tensor g from the cell.
 void mtmatrix(Run& run);
 void gmatrix(Run& run);
