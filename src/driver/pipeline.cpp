@@ -12,6 +12,7 @@ namespace orbicutter {
 
 void read_crystal(Run& run, const std::string& contents) {
   readinp(run, contents);
+  check_cell_edges(run);
   metric(run);
 }
 
