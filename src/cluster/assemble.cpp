@@ -336,16 +336,29 @@ void cluster_bonds(Run& run) {
   const int n = run.gv.ncluster;
   const int nat = run.gv.nat;
   const RowOfPair row_of(at.cinfo, n, nat);
-  at.cbonds.release();
-  at.cbonds.allocate(n, nat, 0);
+  // The partners of every molecular atom, counted first so that the lists take
+  // their room once.
   const int width = std::min(nat, at.allbonds.cols());
+  std::vector<int> count(static_cast<std::size_t>(at.allbonds.rows()) + 1, 0);
+  for (int m = 1; m <= at.allbonds.rows(); ++m)
+    for (int j = 1; j <= width; ++j)
+      if (at.allbonds(m, j) != 0) ++count[static_cast<std::size_t>(m)];
+  std::size_t total = 0;
   for (int i = 1; i <= n; ++i) {
     const int m = at.cinfo(i, molecule_atom);
-    if (m < 1 || m > at.allbonds.rows()) continue;
-    for (int j = 1; j <= width; ++j) {
-      const int v = at.allbonds(m, j);
-      if (v != 0) at.cbonds(i, j) = row_of.find(v, at.cinfo(i, cluster_fragment), v);
-    }
+    if (m >= 1 && m <= at.allbonds.rows()) total += static_cast<std::size_t>(count[static_cast<std::size_t>(m)]);
+  }
+  at.cbonds.clear();
+  at.cbonds.first.reserve(static_cast<std::size_t>(n) + 1);
+  at.cbonds.partners.reserve(total);
+  for (int i = 1; i <= n; ++i) {
+    const int m = at.cinfo(i, molecule_atom);
+    if (m >= 1 && m <= at.allbonds.rows())
+      for (int j = 1; j <= width; ++j) {
+        const int v = at.allbonds(m, j);
+        if (v != 0) at.cbonds.add(row_of.find(v, at.cinfo(i, cluster_fragment), v));
+      }
+    at.cbonds.end_row();
   }
 }
 
