@@ -4,7 +4,12 @@ JOBS ?= 2
 # e.g. BENCH_ARGS='--benchmark_filter=-.*Literal.*' to skip the slow literal algorithms
 BENCH_ARGS ?=
 
-.PHONY: demo test test-sanitize bench configure build clean
+# make fuzz: libFuzzer over the whole program for FUZZ_SECONDS (clang, build-fuzz/);
+# findings land in build-fuzz/findings/ as crash-*, leak-*, timeout-*, oom-* files.
+FUZZ_SECONDS ?= 600
+FUZZ_ARGS ?=
+
+.PHONY: demo test test-sanitize bench fuzz configure build clean
 
 configure:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -46,5 +51,11 @@ bench:
 	cmake --build build-bench -j $(JOBS)
 	./build-bench/orbicutter_bench $(BENCH_ARGS)
 
+fuzz: configure
+	cmake --build $(BUILD) -j $(JOBS) --target orbicutter
+	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORBICUTTER_TESTS=OFF -DORBICUTTER_FUZZ=ON >/dev/null
+	cmake --build build-fuzz -j $(JOBS) --target orbicutter_fuzz
+	FUZZ_SECONDS=$(FUZZ_SECONDS) tests/fuzz/campaign.sh $(BUILD)/orbicutter build-fuzz/orbicutter_fuzz $(FUZZ_ARGS)
+
 clean:
-	rm -rf build build-sanitize build-bench build-demo demo-run
+	rm -rf build build-sanitize build-bench build-demo build-fuzz demo-run

@@ -18,7 +18,8 @@ real central_radius(const Run& run);
 inline constexpr double max_cluster_atoms = 2.0e6;
 // Symmetry images tried: atoms x operators x (2 ncells + 1)^3.
 inline constexpr double max_trial_positions = 1.0e9;
-// Entries of cbonds (cluster atoms x nat), 4 bytes each.
+// Entries of the cluster bond lists, estimated as cluster atoms x nat (no atom has
+// more than nat - 1 partners), 4 bytes each.
 inline constexpr double max_bond_entries = 5.0e8;
 // The atom counts of the log and of the XYZ file are six-column fields: a cluster
 // that outgrows them stops as soon as it does.

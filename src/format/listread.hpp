@@ -35,6 +35,9 @@ class ListReader {
   ReadStatus read_line(std::string& text, int length);
   // BACKSPACE: back to the start of the last line that the previous read touched.
   void backspace();
+  // The last line that the previous read touched, counted from 1, and the text of line n.
+  std::size_t line_number() const { return last_start_ + 1; }
+  const std::string& line_text(std::size_t n) const { return lines_[n - 1]; }
   // Why the last read failed ("Bad integer for item 2 in list input", "End of file").
   const std::string& message() const { return message_; }
 

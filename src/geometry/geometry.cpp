@@ -6,8 +6,7 @@
 
 namespace orbicutter {
 
-void mtmatrix(Run& run) {
-  auto& geo = run.geo;
+Mat3 orthogonalisation(const Geometry& geo) {
   const real ca = std::cos(geo.alpha), cb = std::cos(geo.beta), cg = std::cos(geo.gamma);
   const real sg = std::sin(geo.gamma);
   Mat3 mt;
@@ -17,11 +16,10 @@ void mtmatrix(Run& run) {
   mt(2, 2) = geo.b * sg;
   mt(2, 3) = (geo.c * (ca - cb * cg)) / sg;
   mt(3, 3) = (geo.c * std::sqrt((((real(1) - ca * ca) - cb * cb) - cg * cg) + ((real(2) * ca) * cb) * cg)) / sg;
-  geo.mt = mt;
+  return mt;
 }
 
-void gmatrix(Run& run) {
-  auto& geo = run.geo;
+Mat3 metric_tensor(const Geometry& geo) {
   Mat3 g;
   g(1, 1) = geo.a * geo.a;
   g(2, 2) = geo.b * geo.b;
@@ -29,8 +27,11 @@ void gmatrix(Run& run) {
   g(1, 2) = g(2, 1) = (geo.a * geo.b) * std::cos(geo.gamma);
   g(1, 3) = g(3, 1) = (geo.a * geo.c) * std::cos(geo.beta);
   g(2, 3) = g(3, 2) = (geo.b * geo.c) * std::cos(geo.alpha);
-  geo.g = g;
+  return g;
 }
+
+void mtmatrix(Run& run) { run.geo.mt = orthogonalisation(run.geo); }
+void gmatrix(Run& run) { run.geo.g = metric_tensor(run.geo); }
 
 real calcdist(const Mat3& g, const Vec3& p, const Vec3& q) {
   real d[3];

@@ -13,6 +13,9 @@ void metric(Run& run);
 inline constexpr real min_cell_edge = sp(0.5f);
 // The READINP box naming the first edge shorter than min_cell_edge.
 void check_cell_edges(const Run& run);
+// Orthogonalisation matrix and metric tensor of a cell (angles in radians).
+Mat3 orthogonalisation(const Geometry& geo);
+Mat3 metric_tensor(const Geometry& geo);
 // Orthogonalisation matrix mt and metric tensor g from the cell.
 void mtmatrix(Run& run);
 void gmatrix(Run& run);

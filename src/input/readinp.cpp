@@ -3,12 +3,16 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "format/listread.hpp"
+#include "input/checks.hpp"
 #include "input/input.hpp"
 #include "input/report.hpp"
+#include "input/skipped_lines.hpp"
 #include "model/stop.hpp"
+#include "model/warning.hpp"
 #include "writers/products.hpp"
 
 namespace orbicutter {
@@ -17,6 +21,37 @@ namespace {
 // Probe points per ring side beyond this are no NICS scan but a typing error;
 // the ring phase would allocate and the Gaussian writer print every one of them.
 constexpr long long max_nics_points = 100000;
+// Fractional coordinates (atoms, the fixed centre) and cell edges beyond these
+// describe no crystal; they would only print as asterisks.
+constexpr real max_fraction = 1000;
+constexpr real max_edge = 10000;
+
+// A file saved by some Windows editors starts with the UTF-8 byte-order mark.
+constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
+
+// Every real value read must be a finite number: NaN or an infinity (from an
+// exponent beyond the range) would run through every phase into the products.
+bool finite_values(const std::vector<ReadItem>& items) {
+  for (const auto& it : items) {
+    if (it.kind == ReadItem::Kind::real4 && !std::isfinite(*static_cast<float*>(it.target))) return false;
+    if (it.kind == ReadItem::Kind::real8 && !std::isfinite(*static_cast<double*>(it.target))) return false;
+  }
+  return true;
+}
+
+// A finite value that no crystal needs: the keyword's box and the limit.
+[[noreturn]] void fail_beyond(const std::string& key, const std::string& limit) {
+  fail_input({" --> Error while reading " + key + " option <--", message_line(limit)});
+}
+constexpr const char* fraction_limit = "Fractional coordinates must lie within -1000 and 1000";
+
+// The four-letter keywords: the reader's own and the output files' switches.
+std::vector<std::string> all_keywords() {
+  std::vector<std::string> keys{"CLUS", "FRGM", "TEST", "VERB", "CHRG", "DMAX", "TOLS", "CELL", "STXH",
+                                "EXBD", "SYMM", "NFRG", "GECR", "RING", "NICS", "DIMR", "CHOV"};
+  for (const auto& p : products()) keys.emplace_back(p.keyword);
+  return keys;
+}
 
 class KeywordReader {
  public:
@@ -26,6 +61,8 @@ class KeywordReader {
         chars_(static_cast<long long>(contents.size())) {}
 
   void read_all();
+  // The passed-over lines that look like input, in file order.
+  const SkippedLines& skipped() const { return skipped_; }
 
  private:
   // Any read that does not complete (a bad value or the end of the file) is
@@ -33,10 +70,15 @@ class KeywordReader {
   void need(ReadStatus s, const char* key) {
     if (s != ReadStatus::ok) fail_keyword(key);
   }
-  // The keyword line read again from its start.
-  ReadStatus reread(std::initializer_list<ReadItem> items) {
+  // A read that must complete, and with finite reals.
+  void take(const std::vector<ReadItem>& items, const char* key) {
+    need(in_.read(items), key);
+    if (!finite_values(items)) fail_keyword(key);
+  }
+  // The same for the keyword line, read again from its start.
+  void retake(const std::vector<ReadItem>& items, const char* key) {
     in_.backspace();
-    return in_.read(items);
+    take(items, key);
   }
   // Announced lines each start a line of their own, so a count beyond the
   // number of lines in the file can never be satisfied: refuse it before any
@@ -48,10 +90,10 @@ class KeywordReader {
   // k == 1 with `only_one`), the line again for the count n behind it. A second
   // read that finds another switch means the values were spread over lines.
   bool switch_and_count(const char* key, int& k, bool only_one, int& n) {
-    need(reread({item(word_, 4), item(k)}), key);
+    retake({item(word_, 4), item(k)}, key);
     if (only_one ? k != 1 : k == 0) return false;
     int again = k;
-    need(reread({item(word_, 4), item(again), item(n)}), key);
+    retake({item(word_, 4), item(again), item(n)}, key);
     if (again != k) fail_keyword(key);
     return true;
   }
@@ -60,7 +102,8 @@ class KeywordReader {
     seen = true;
   }
 
-  void dispatch(const std::string& key);
+  bool dispatch(const std::string& key);
+  void note_skipped(std::size_t line);
   void read_switch(const char* key, int& target);
   void read_test();
   void read_chrg();
@@ -83,6 +126,8 @@ class KeywordReader {
   std::string word_ = std::string(4, ' ');  // the keyword item of a re-read, not used
   bool seen_symm_ = false, seen_nfrg_ = false, seen_ring_ = false, seen_stxh_ = false, seen_exbd_ = false;
   bool charges_read_ = false;
+  std::vector<std::string> keywords_ = all_keywords();
+  SkippedLines skipped_;
 };
 
 void KeywordReader::read_all() {
@@ -97,11 +142,20 @@ void KeywordReader::read_all() {
     in_.backspace();
     std::string key(4, ' ');
     if (in_.read({item(key, 4)}) != ReadStatus::ok) fail_input({" --> Error while reading keyword <--"});
-    dispatch(key);
+    const std::size_t line = in_.line_number();
+    if (!dispatch(key)) note_skipped(line);
   }
 }
 
-void KeywordReader::dispatch(const std::string& key) {
+void KeywordReader::note_skipped(std::size_t line) {
+  const std::string& text = in_.line_text(line);
+  std::string reason = lookalike_reason(text, keywords_);
+  if (reason.empty()) return;
+  if (++skipped_.count <= SkippedLines::named) skipped_.first.push_back({line, quoted_line(text), std::move(reason)});
+}
+
+// Reads the keyword's values; false when the key is no keyword.
+bool KeywordReader::dispatch(const std::string& key) {
   auto& kw = run_.kw;
   if (key == "CLUS") read_switch("CLUS", kw.kbuild);
   else if (key == "FRGM") read_frgm();
@@ -120,29 +174,32 @@ void KeywordReader::dispatch(const std::string& key) {
   else if (key == "NICS") read_nics();
   else if (key == "DIMR") read_switch("DIMR", kw.kdimer);
   else if (key == "CHOV") read_switch("CHOV", kw.kchover);
-  else
+  else {
     // The switches of the output files; anything else is no keyword and its line is passed over.
     for (const auto& p : products())
       if (key == p.keyword) {
         read_switch(p.keyword, kw.*p.flag);
-        return;
+        return true;
       }
+    return false;
+  }
+  return true;
 }
 
 void KeywordReader::read_switch(const char* key, int& target) {
-  need(reread({item(word_, 4), item(target)}), key);
+  retake({item(word_, 4), item(target)}, key);
 }
 
 void KeywordReader::read_test() {
   int k = run_.kw.ktestmol;
-  need(reread({item(word_, 4), item(k)}), "TEST");
+  retake({item(word_, 4), item(k)}, "TEST");
   // Any nonzero value is test mode and is kept as 1.
   run_.kw.ktestmol = k != 0 ? 1 : 0;
 }
 
 void KeywordReader::read_chrg() {
   int k = run_.kw.kcharge;
-  need(reread({item(word_, 4), item(k)}), "CHRG");
+  retake({item(word_, 4), item(k)}, "CHRG");
   // Atoms already read without charges cannot be given charges afterwards.
   if (k == 1 && seen_nfrg_ && !charges_read_) fail_keyword("CHRG");
   run_.kw.kcharge = k;
@@ -150,20 +207,19 @@ void KeywordReader::read_chrg() {
 
 void KeywordReader::read_frgm() {
   auto& kw = run_.kw;
-  need(reread({item(word_, 4), item(kw.kfragsft), item(kw.kfragbld), item(kw.kfragmentize)}), "FRGM");
+  retake({item(word_, 4), item(kw.kfragsft), item(kw.kfragbld), item(kw.kfragmentize)}, "FRGM");
 }
 
-void KeywordReader::read_dmax() { need(reread({item(word_, 4), item(run_.geo.dmax)}), "DMAX"); }
+void KeywordReader::read_dmax() { retake({item(word_, 4), item(run_.geo.dmax)}, "DMAX"); }
 
 void KeywordReader::read_tols() {
   auto& gv = run_.gv;
-  need(reread({item(word_, 4), item(gv.tol1), item(gv.tol2), item(gv.tol3), item(gv.tol4)}), "TOLS");
+  retake({item(word_, 4), item(gv.tol1), item(gv.tol2), item(gv.tol3), item(gv.tol4)}, "TOLS");
 }
 
 void KeywordReader::read_cell() {
   auto& g = run_.geo;
-  need(reread({item(word_, 4), item(g.a), item(g.b), item(g.c), item(g.alpha), item(g.beta), item(g.gamma)}),
-       "CELL");
+  retake({item(word_, 4), item(g.a), item(g.b), item(g.c), item(g.alpha), item(g.beta), item(g.gamma)}, "CELL");
 }
 
 // STXH k n: the count only when the switch is on; |n| manual entries follow
@@ -181,7 +237,7 @@ void KeywordReader::read_stxh() {
   gv.axh.allocate(rows, 2, 0);
   gv.dxh.allocate(rows, 0);
   for (int i = 1; i <= rows; ++i)
-    need(in_.read({item(gv.axh(i, 1)), item(gv.axh(i, 2)), item(gv.dxh(i))}), "STXH");
+    take({item(gv.axh(i, 1)), item(gv.axh(i, 2)), item(gv.dxh(i))}, "STXH");
 }
 
 // EXBD k n: n pairs of element symbols when the switch is on.
@@ -193,7 +249,7 @@ void KeywordReader::read_exbd() {
   need_count(n, "EXBD");
   gv.nex = n;
   gv.aex.allocate(n, 2, std::string(3, ' '));
-  for (int i = 1; i <= n; ++i) need(in_.read({item(gv.aex(i, 1), 3), item(gv.aex(i, 2), 3)}), "EXBD");
+  for (int i = 1; i <= n; ++i) take({item(gv.aex(i, 1), 3), item(gv.aex(i, 2), 3)}, "EXBD");
 }
 
 // SYMM n f: n operators, as nine rotation elements and a translation (f = 1)
@@ -203,7 +259,7 @@ void KeywordReader::read_symm() {
   auto& gv = run_.gv;
   auto& geo = run_.geo;
   int n = gv.nsym;
-  need(reread({item(word_, 4), item(n), item(run_.kw.ksymmf)}), "SYMM");
+  retake({item(word_, 4), item(n), item(run_.kw.ksymmf)}, "SYMM");
   // Every operator starts on a line of its own.
   need_count(n, "SYMM");
   gv.nsym = n;
@@ -211,11 +267,14 @@ void KeywordReader::read_symm() {
   geo.trans.allocate(n, 3, 0);
   for (int k = 1; k <= n; ++k) {
     if (run_.kw.ksymmf == 1) {
-      need(in_.read({item(geo.rot(k, 1, 1)), item(geo.rot(k, 1, 2)), item(geo.rot(k, 1, 3)),
-                     item(geo.rot(k, 2, 1)), item(geo.rot(k, 2, 2)), item(geo.rot(k, 2, 3)),
-                     item(geo.rot(k, 3, 1)), item(geo.rot(k, 3, 2)), item(geo.rot(k, 3, 3))}),
+      take({item(geo.rot(k, 1, 1)), item(geo.rot(k, 1, 2)), item(geo.rot(k, 1, 3)), item(geo.rot(k, 2, 1)),
+            item(geo.rot(k, 2, 2)), item(geo.rot(k, 2, 3)), item(geo.rot(k, 3, 1)), item(geo.rot(k, 3, 2)),
+            item(geo.rot(k, 3, 3))},
            "SYMM");
-      need(in_.read({item(geo.trans(k, 1)), item(geo.trans(k, 2)), item(geo.trans(k, 3))}), "SYMM");
+      take({item(geo.trans(k, 1)), item(geo.trans(k, 2)), item(geo.trans(k, 3))}, "SYMM");
+      for (int i = 1; i <= 3; ++i)
+        if (std::abs(geo.trans(k, i)) > max_fraction)
+          fail_beyond("SYMM", "Translations must lie within -1000 and 1000 (in fractions of the cell)");
     } else {
       std::string text(100, ' ');
       need(in_.read_line(text, 100), "SYMM");
@@ -237,7 +296,7 @@ void KeywordReader::read_nfrg() {
   auto& gv = run_.gv;
   auto& at = run_.at;
   int nat = gv.nat, nfrag = gv.nfrag;
-  need(reread({item(word_, 4), item(nat), item(nfrag)}), "NFRG");
+  retake({item(word_, 4), item(nat), item(nfrag)}, "NFRG");
   if (nat < 0 || nfrag < 0) fail_keyword("NFRG");
   if (nfrag > nat)
     fail_input({" --> Number of fragments exceeds total <--", " --> number of atoms (nfrag>nat)       <--"});
@@ -257,7 +316,7 @@ void KeywordReader::read_nfrg() {
   for (int m = 1; m <= nfrag; ++m) {
     std::string name(3, ' ');
     int number = 0, count = 0;
-    need(in_.read({item(name, 3), item(number), item(count)}), "NFRG");
+    take({item(name, 3), item(number), item(count)}, "NFRG");
     // The blocks must fill the N rows exactly, each with at least one atom: an
     // empty fragment has no centre to report or to build a cluster around.
     if (count < 1 || count > nat - t) fail_keyword("NFRG");
@@ -266,14 +325,16 @@ void KeywordReader::read_nfrg() {
     for (int i = 1; i <= count; ++i) {
       ++t;
       if (charged) {
-        need(in_.read({item(at.fatns(t, 1), 3), item(at.fatns(t, 2), 3), item(at.fgeom(t, 1)),
-                       item(at.fgeom(t, 2)), item(at.fgeom(t, 3)), item(at.fcharge(t))}),
+        take({item(at.fatns(t, 1), 3), item(at.fatns(t, 2), 3), item(at.fgeom(t, 1)), item(at.fgeom(t, 2)),
+              item(at.fgeom(t, 3)), item(at.fcharge(t))},
              "NFRG");
       } else {
-        need(in_.read({item(at.fatns(t, 1), 3), item(at.fatns(t, 2), 3), item(at.fgeom(t, 1)),
-                       item(at.fgeom(t, 2)), item(at.fgeom(t, 3))}),
+        take({item(at.fatns(t, 1), 3), item(at.fatns(t, 2), 3), item(at.fgeom(t, 1)), item(at.fgeom(t, 2)),
+              item(at.fgeom(t, 3))},
              "NFRG");
       }
+      for (int k = 1; k <= 3; ++k)
+        if (std::abs(at.fgeom(t, k)) > max_fraction) fail_beyond("NFRG", fraction_limit);
       at.finfo(t, total_atom) = t;
       at.finfo(t, fragment_atom) = i;
       at.finfo(t, fragment_number) = number;
@@ -284,9 +345,12 @@ void KeywordReader::read_nfrg() {
 
 void KeywordReader::read_gecr() {
   auto& geo = run_.geo;
-  need(reread({item(word_, 4), item(run_.kw.kgecr)}), "GECR");
-  if (run_.kw.kgecr == 1)
-    need(in_.read({item(geo.geomcentfix(1)), item(geo.geomcentfix(2)), item(geo.geomcentfix(3))}), "GECR");
+  retake({item(word_, 4), item(run_.kw.kgecr)}, "GECR");
+  if (run_.kw.kgecr == 1) {
+    take({item(geo.geomcentfix(1)), item(geo.geomcentfix(2)), item(geo.geomcentfix(3))}, "GECR");
+    for (int k = 1; k <= 3; ++k)
+      if (std::abs(geo.geomcentfix(k)) > max_fraction) fail_beyond("GECR", fraction_limit);
+  }
 }
 
 // RING k n s1 .. sn: with k = 1, n lines of atom numbers, line i holding si of them.
@@ -303,8 +367,7 @@ void KeywordReader::read_ring() {
   int k3 = k, n3 = n;
   std::vector<ReadItem> items{item(word_, 4), item(k3), item(n3)};
   for (auto& s : sizes) items.push_back(item(s));
-  in_.backspace();
-  need(in_.read(items), "RING");
+  retake(items, "RING");
   if (k3 != k || n3 != n) fail_keyword("RING");
 
   // A ring cannot list more atoms than the file has characters to write them,
@@ -324,7 +387,7 @@ void KeywordReader::read_ring() {
     at.rings(i) = sizes[static_cast<std::size_t>(i - 1)];
     std::vector<ReadItem> line;
     for (int j = 1; j <= at.rings(i); ++j) line.push_back(item(at.ringatoms(i, j)));
-    need(in_.read(line), "RING");
+    take(line, "RING");
   }
 }
 
@@ -332,11 +395,11 @@ void KeywordReader::read_ring() {
 void KeywordReader::read_nics() {
   auto& gv = run_.gv;
   int k = run_.kw.knics;
-  need(reread({item(word_, 4), item(k)}), "NICS");
+  retake({item(word_, 4), item(k)}, "NICS");
   run_.kw.knics = k;
   if (k != 1) return;
   int k2 = k, m = gv.nnics;
-  need(reread({item(word_, 4), item(k2), item(gv.dnics), item(m)}), "NICS");
+  retake({item(word_, 4), item(k2), item(gv.dnics), item(m)}, "NICS");
   if (k2 != k || m < 0 || m > max_nics_points) fail_keyword("NICS");
   gv.nnics = m;
 }
@@ -374,7 +437,21 @@ void readinp(Run& run, const std::string& contents) {
   geo.a = geo.b = geo.c = 0;
   geo.alpha = geo.beta = geo.gamma = 0;
 
-  KeywordReader reader(run, contents);
+  // A leading byte-order mark is no part of the first line. A file with CR
+  // line ends alone reads as one long line: say so rather than miss its keywords.
+  // A line or two added by another editor leaves the rest of the file as long lines.
+  std::string_view text = contents;
+  if (text.starts_with(byte_order_mark)) text.remove_prefix(byte_order_mark.size());
+  std::size_t lf = 0, lone_cr = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n') ++lf;
+    if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) ++lone_cr;
+  }
+  if (lone_cr > lf)
+    fail_input({message_line("The input file has CR line ends alone (old Mac text)"),
+                message_line("Save it with LF or CR LF line ends")});
+
+  KeywordReader reader(run, std::string(text));
   reader.read_all();
 
   // End-of-input steps.
@@ -390,11 +467,17 @@ void readinp(Run& run, const std::string& contents) {
   gv.natasym = gv.nat;
 
   // What no run can do without.
+  if (gv.nat == 0 || !usable_cell(geo) || gv.nsym == 0) warn_skipped_lines(run, reader.skipped());
   if (gv.nat == 0) fail_keyword("NFRG");
   if (!usable_cell(geo)) fail_keyword("CELL");
   if (gv.nsym == 0) fail_keyword("SYMM");
+  for (real e : {geo.a, geo.b, geo.c})
+    if (e > max_edge) fail_beyond("CELL", "Cell edges must not exceed 10000 A");
+  check_operator_metric(run);
+  const std::vector<int> renamed = clean_atom_names(run);
 
   write_input_report(run);
+  input_warnings(run, reader.skipped(), renamed);
 }
 
 }  // namespace orbicutter

@@ -3,23 +3,11 @@
 
 #include "driver/forms.hpp"
 #include "input/input.hpp"
+#include "model/warning.hpp"
 #include "writers/products.hpp"
 
 namespace orbicutter {
 namespace {
-
-// A reader warning: in the log behind a blank line, then on standard output.
-void warning(Run& run, const char* first, const char* second) {
-  for (Unit* u : {&run.sink.log, &run.sink.out}) {
-    if (u == &run.sink.log) u->write("(A)", "");
-    u->write("(A)", " ======");
-    u->write("(A)", " !! WARNING in READINP !!");
-    u->write("(A)", first);
-    u->write("(A)", second);
-    u->write("(A)", " ======");
-    u->write("(A)", "");
-  }
-}
 
 void write_options(Run& run) {
   auto& log = run.sink.log;
@@ -32,7 +20,7 @@ void write_options(Run& run) {
   log.write("(A,A)", " Input file name = ", trim(gv.inpf));
   log.write("(A,I1)", " Verbosity level = ", kw.kver);
   if (kw.kver >= 1)
-    warning(run, " --> Verbosity variable is not zero <--", " --> Output file may be large       <--");
+    warn(run, "READINP", {" --> Verbosity variable is not zero <--", " --> Output file may be large       <--"});
   // The files of the cluster, the charges they carry, then the files of the crystal.
   auto report = [&](const Product& p) {
     if (p.generation != nullptr && listed(p, kw)) log.write("(A,I1)", p.generation, kw.*p.flag);
@@ -49,7 +37,8 @@ void write_options(Run& run) {
   log.write("(A,I1)", " Fragment building = ", kw.kfragbld);
   log.write("(A,I1)", " Automatic fragment search = ", kw.kfragmentize);
   if (kw.kfragmentize == 1 && gv.nfrag > 1)
-    warning(run, " --> Automatic fragment search is disabled <--", " --> Number of fragments exceeds 1         <--");
+    warn(run, "READINP",
+         {" --> Automatic fragment search is disabled <--", " --> Number of fragments exceeds 1         <--"});
   log.write("(A,I1)", " Exclude bonds during fragment search = ", kw.kexbd);
   if (kw.kexbd == 1) {
     log.write("(A,I1)", " Bonds to be omitted = ", gv.nex);

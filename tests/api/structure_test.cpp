@@ -199,6 +199,18 @@ TEST(Structure, ErrorsCarryTheirMessageLines) {
     EXPECT_EQ(e.origin(), Error::Origin::input);
     EXPECT_EQ(e.messages(), std::vector<std::string>{" --> Error while reading NFRG option <--"});
   }
+  // The reader's checks at the end of reading: an operator that is no symmetry
+  // of the cell stops, a warning goes to the screen stream.
+  try {
+    Structure s("CELL 5 6 7 90 90 90\nSYMM 2 0\nx,y,z\n-y,x,z\nNFRG 1 1\nM 1 1\nC C1 0 0 0\n");
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.origin(), Error::Origin::input);
+    EXPECT_EQ(e.messages().front(), " --> Not a symmetry of this cell: operation 2 (-y, +x, +z) <--");
+  }
+  std::ostringstream screen;
+  Structure lone("CELL 5 6 7 90 90 90\nSYMM 1 0\nx,y,z\nNFRG 1 1\nM 1 1\nC C1 0 0 0\n", {nullptr, &screen});
+  EXPECT_NE(screen.str().find("DMAX is 0.00"), std::string::npos);
   Structure s(read_file(crystals + "aspirin_dimr.inp") + "DMAX 500\n");
   EXPECT_EQ(s.molecules().atoms.size(), 21u);
   for (int attempt = 0; attempt < 2; ++attempt) {  // a failed step fails again, never half-built

@@ -196,7 +196,7 @@ TEST(ClusterBuilding, WaterExampleLogSection) {
   c.run.kw.kcharge = 1;
   cluster_building(c.run);
   const std::string expected =
-      read_file(std::string(ORBICUTTER_TEST_DATA) + "/crystals/expected/water/water.out");
+      read_file(expected_folder("water") + "/water.out");
   const auto from = expected.find(" ** CLUSTER GENERATION **");
   ASSERT_NE(from, std::string::npos);
   EXPECT_EQ(c.log.str(), expected.substr(from, expected.find("\n\n", from) + 1 - from));
@@ -242,14 +242,10 @@ TEST(ClusterRun, TestModeWritesOnlyTheLogAndTestMolecule) {
   std::vector<std::string> names;
   for (const auto& [name, _] : r.files) names.push_back(name);
   EXPECT_EQ(names, (std::vector<std::string>{"mol.out", "testmol.xyz"}));
-  const std::string expected_dir = std::string(ORBICUTTER_TEST_DATA) + "/crystals/expected/benzene_test/";
+  const std::string expected_dir = expected_folder("benzene_test") + "/";
   std::string xyz = read_file(expected_dir + "testmol.xyz");
   xyz.replace(xyz.find("benzene_test"), 12, "mol");
-#ifndef ORBICUTTER_SINGLE  // the expected file comes from the 8-byte build
   EXPECT_EQ(r.files.at("testmol.xyz"), xyz);
-#else
-  EXPECT_EQ(r.files.at("testmol.xyz").size(), xyz.size());
-#endif
   const std::string out = r.out;
   EXPECT_EQ(out.substr(out.find("\n\n ======\n !! WARNING")), "\n\n ======\n !! WARNING in ORBICUTTER no. 002 !!\n"
             " --> Test XYZ file is printed <--\n --> Program stops            <--\n ======\n\n ========\n"

@@ -15,12 +15,9 @@ const std::string crystals = std::string(ORBICUTTER_TEST_DATA) + "/crystals";
 class Example : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(Example, MatchesExpectedFiles) {
-#ifdef ORBICUTTER_SINGLE
-  GTEST_SKIP() << "expected files come from the 8-byte build";
-#endif
   const std::string name = GetParam();
   const auto r = run_program_on(read_file(crystals + "/" + name + ".inp"), name + ".inp");
-  const std::string dir = crystals + "/expected/" + name;
+  const std::string dir = expected_folder(name);
   EXPECT_EQ(std::to_string(r.status) + "\n", read_file(dir + "/exit-status.txt"));
   EXPECT_EQ(mask_cpu(r.out), mask_cpu(read_file(dir + "/stdout.txt"))) << "standard output";
   std::set<std::string> expected;

@@ -15,14 +15,11 @@ const std::string crystals = std::string(ORBICUTTER_TEST_DATA) + "/crystals";
 class FragmentSections : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(FragmentSections, LogFromSpecialPositionsToXhStandardisationMatches) {
-#ifdef ORBICUTTER_SINGLE
-  GTEST_SKIP() << "expected logs come from the 8-byte build";
-#endif
   const std::string name = GetParam();
   Crystal c(testing::read_file(crystals + "/" + name + ".inp"));
   build_molecules(c.run);
 
-  const std::string expected = testing::read_file(crystals + "/expected/" + name + "/" + name + ".out");
+  const std::string expected = testing::read_file(testing::expected_folder(name) + "/" + name + ".out");
   const auto from = expected.find(" ** SPECIAL POSITIONS **\n");
   ASSERT_NE(from, std::string::npos);
   const std::string log = c.log_text();
@@ -30,7 +27,7 @@ TEST_P(FragmentSections, LogFromSpecialPositionsToXhStandardisationMatches) {
   // The next line of the expected log opens another phase's section.
   EXPECT_EQ(expected.substr(from + log.size(), 4), " ** ");
 
-  const std::string out = testing::mask_cpu(testing::read_file(crystals + "/expected/" + name + "/stdout.txt"));
+  const std::string out = testing::mask_cpu(testing::read_file(testing::expected_folder(name) + "/stdout.txt"));
   const std::string mine = testing::mask_cpu(c.out_text());
   const auto at = out.find(" >> Fragment");
   ASSERT_NE(at, std::string::npos);

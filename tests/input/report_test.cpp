@@ -59,7 +59,7 @@ class CrystalInputReport : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(CrystalInputReport, MatchesTheExpectedLog) {
   const std::string name = GetParam();
-  const std::string dir = data + "/crystals/expected/" + name;
+  const std::string dir = expected_folder(name);
   const auto r = run_program_on(read_file(data + "/crystals/" + name + ".inp"), name + ".inp");
   EXPECT_EQ(input_section(file_of(r, name + ".out")), input_section(read_file(dir + "/" + name + ".out")));
   EXPECT_EQ(reader_warnings(r.out), reader_warnings(read_file(dir + "/stdout.txt")));

@@ -51,6 +51,14 @@ std::vector<std::string> example_names() {
   return names;
 }
 
+std::string expected_folder(const std::string& name) {
+#ifdef ORBICUTTER_SINGLE
+  return std::string(ORBICUTTER_TEST_DATA) + "/crystals/expected-4byte/" + name;
+#else
+  return std::string(ORBICUTTER_TEST_DATA) + "/crystals/expected/" + name;
+#endif
+}
+
 RunResult run_program_on(const std::string& input, const std::string& name, const std::vector<std::string>& folders) {
   const auto dir = fresh_folder();
   for (const auto& f : folders) fs::create_directories(dir / f);

@@ -6,7 +6,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-#include <vector>
 
 namespace orbicutter::testing {
 
@@ -33,6 +32,9 @@ inline std::string read_file(const std::string& path) {
 }
 // Names of the example crystals with expected products, sorted.
 std::vector<std::string> example_names();
+// Folder of the products expected from example crystal `name` in this build: the
+// 4-byte build differs in last digits and signs of zero, so it has its own.
+std::string expected_folder(const std::string& name);
 // CPU-time figures replaced by "#", so that runs compare byte for byte.
 std::string mask_cpu(const std::string& text);
 // Lines from the one equal to `first` up to (not including) the one equal to
