@@ -18,11 +18,16 @@ real central_radius(const Run& run);
 inline constexpr double max_cluster_atoms = 2.0e6;
 // Symmetry images tried: atoms x operators x (2 ncells + 1)^3.
 inline constexpr double max_trial_positions = 1.0e9;
-// Entries of cbonds (cluster atoms x nat), 4 bytes each.
+// Entries of the cluster bond lists, estimated as cluster atoms x nat (no atom has
+// more than nat - 1 partners), 4 bytes each.
 inline constexpr double max_bond_entries = 5.0e8;
 // The atom counts of the log and of the XYZ file are six-column fields: a cluster
 // that outgrows them stops as soon as it does.
 inline constexpr int max_cluster_rows = 999999;
+// A cell so flat that the distance test cannot tell close atoms from far ones in
+// the program's precision leaves the coincidence test without its index: beyond
+// this estimate the all-pairs comparison would take minutes.
+inline constexpr double max_unindexed_atoms = 2.0e4;
 // Largest dmax / shortest cell edge for which ncells is computed at all.
 inline constexpr double max_cell_ratio = 1.0e5;
 
@@ -52,7 +57,9 @@ void test_molecule_warning(Run& run);
 // Cholesky factor of the metric tensor, so |y(p) - y(q)| is the metric distance
 // of p and q. Buckets are far wider than the tolerance and a query looks into
 // every bucket within a margin, so no pair closer than the tolerance is missed;
-// the caller still applies the exact distance test to each row offered.
+// the caller still applies the exact distance test to each row offered. In a
+// nearly flat cell the margin must also cover the rounding of that test; a cell
+// too flat for any margin is searched one row at a time (hashed() is false).
 class CoincidenceIndex {
  public:
   explicit CoincidenceIndex(const Mat3& g);

@@ -12,12 +12,16 @@ namespace orbicutter {
 
 void read_crystal(Run& run, const std::string& contents) {
   readinp(run, contents);
+  check_cell_edges(run);
   metric(run);
 }
 
 void build_molecules(Run& run) {
   const auto& kw = run.kw;
   Unit& out = run.sink.out;
+  // The fragment phases compare every pair of atoms: a file too large for the bond
+  // tables is turned away before they start.
+  check_bond_tables(run.gv.nat);
   special_positions(run);
   matrices(run);
   if (kw.kfragmentize == 1) routine(out, " >> Fragment search routine <<", [&] { fragment_search(run); });

@@ -72,8 +72,8 @@ TEST(ClusterBuilding, MoleculeOnInversionCentreAppearsOnce) {
   EXPECT_EQ(d.run.at.cinfo(5, translation_a), 1);
   EXPECT_EQ(d.run.at.cinfo(5, cluster_fragment), 2);
   EXPECT_EQ(d.run.at.cinfo(6, cluster_atom), 6);
-  EXPECT_EQ(d.run.at.cbonds(5, 1), 6);  // bonds translated to cluster rows
-  EXPECT_EQ(d.run.at.cbonds(6, 1), 5);
+  EXPECT_EQ(d.run.at.cbonds.of(5)[0], 6);  // bonds translated to cluster rows
+  EXPECT_EQ(d.run.at.cbonds.of(6)[0], 5);
 }
 
 // CsCl-like salt, a = 4: cation at the origin, anion at the body centre, 3.46 away.
