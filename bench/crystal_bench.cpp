@@ -3,13 +3,8 @@
 // that only writes as many XYZ rows with fprintf; their ratio, and the peak memory
 // of a run.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -19,46 +14,15 @@
 
 #include "support/folder.hpp"
 #include "support/runner.hpp"
-
-extern char** environ;
+#include "support/spawn.hpp"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using orbicutter::bench::spawn;
+using orbicutter::bench::Times;
 
 std::string input_path(int dmax) { return std::string(ORBICUTTER_BENCH_DATA) + "/aspirin-d" + std::to_string(dmax) + ".inp"; }
 const char* executable(int bytes) { return bytes == 4 ? ORBICUTTER_EXE_SP : ORBICUTTER_EXE_DP; }
-
-// Wall seconds of one run (< 0 when it failed), its processor seconds in the
-// program and in the system, and the memory pages it touched for the first time.
-struct Times {
-  double wall = -1, user = 0, system = 0, faults = 0;
-  double cpu() const { return user + system; }
-};
-
-double seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + 1e-6 * static_cast<double>(t.tv_usec); }
-
-// Runs a program in the current folder, standard output discarded; the peak of
-// its resident memory goes to `peak_bytes`.
-Times spawn(std::vector<std::string> args, double* peak_bytes = nullptr) {
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  const auto start = Clock::now();
-  pid_t pid = 0;
-  const int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (failed) return {};
-  int status = 0;
-  rusage use{};
-  if (wait4(pid, &status, 0, &use) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return {};
-  const double wall = std::chrono::duration<double>(Clock::now() - start).count();
-  if (peak_bytes) *peak_bytes = static_cast<double>(use.ru_maxrss) * 1024.0;  // kilobytes on Linux
-  return {wall, seconds(use.ru_utime), seconds(use.ru_stime), static_cast<double>(use.ru_minflt)};
-}
 
 // One run of the program on bench.inp. Products are removed first: rewriting a
 // file in place can make the file system write its old contents out first.

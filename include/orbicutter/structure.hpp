@@ -35,6 +35,9 @@ class Structure {
   const Molecules& molecules();
   const Cluster& cluster();
   const std::vector<Dimer>& dimers();
+  // The warnings of the steps run so far, in order: the reader's, then those of
+  // molecules() and cluster(). A warning changes no result.
+  std::vector<Warning> warnings() const;
 
  private:
   struct State;

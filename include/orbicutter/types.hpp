@@ -121,4 +121,11 @@ struct Dimer {
   int multiplicity = 0;       // neighbours at that distance, itself included
 };
 
+// A warning the run showed in a box: the step that warned ("READINP",
+// "FRAGMENTS", "CLUSTER") and the message lines without their arrows.
+struct Warning {
+  std::string phase;
+  std::vector<std::string> messages;
+};
+
 }  // namespace orbicutter

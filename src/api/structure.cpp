@@ -238,6 +238,19 @@ const std::vector<Dimer>& Structure::dimers() {
   return *state_->dimers;
 }
 
+std::vector<Warning> Structure::warnings() const {
+  std::vector<Warning> list;
+  for (const WarningBox& box : state_->run.diag.warnings) {
+    Warning w{box.phase, {}};
+    for (const std::string& m : box.messages) {
+      const bool framed = m.size() >= 9 && m.starts_with(" --> ") && m.ends_with(" <--");
+      w.messages.push_back(framed ? trim(m.substr(5, m.size() - 9)) : m);
+    }
+    list.push_back(w);
+  }
+  return list;
+}
+
 std::string version() { return program_version; }
 
 int real_bytes() { return static_cast<int>(sizeof(real)); }

@@ -15,11 +15,9 @@
 namespace orbicutter {
 namespace {
 
-// Bucket edge and search margin of the coincidence index, in angstrom: the margin
-// is a thousand times the tolerance; a bucket of a molecular crystal holds a few
-// atoms, so the bucket table stays small.
+// Bucket edge of the coincidence index, in angstrom: a bucket of a molecular
+// crystal holds a few atoms, so the bucket table stays small.
 constexpr double bucket_edge = 4.0;
-constexpr double bucket_margin = 0.01;
 // Coordinates beyond this are kept outside the buckets (and checked one by one).
 constexpr double bucket_reach = 262144.0 * bucket_edge - 1.0;
 
@@ -336,16 +334,29 @@ void cluster_bonds(Run& run) {
   const int n = run.gv.ncluster;
   const int nat = run.gv.nat;
   const RowOfPair row_of(at.cinfo, n, nat);
-  at.cbonds.release();
-  at.cbonds.allocate(n, nat, 0);
+  // The partners of every molecular atom, counted first so that the lists take
+  // their room once.
   const int width = std::min(nat, at.allbonds.cols());
+  std::vector<int> count(static_cast<std::size_t>(at.allbonds.rows()) + 1, 0);
+  for (int m = 1; m <= at.allbonds.rows(); ++m)
+    for (int j = 1; j <= width; ++j)
+      if (at.allbonds(m, j) != 0) ++count[static_cast<std::size_t>(m)];
+  std::size_t total = 0;
   for (int i = 1; i <= n; ++i) {
     const int m = at.cinfo(i, molecule_atom);
-    if (m < 1 || m > at.allbonds.rows()) continue;
-    for (int j = 1; j <= width; ++j) {
-      const int v = at.allbonds(m, j);
-      if (v != 0) at.cbonds(i, j) = row_of.find(v, at.cinfo(i, cluster_fragment), v);
-    }
+    if (m >= 1 && m <= at.allbonds.rows()) total += static_cast<std::size_t>(count[static_cast<std::size_t>(m)]);
+  }
+  at.cbonds.clear();
+  at.cbonds.first.reserve(static_cast<std::size_t>(n) + 1);
+  at.cbonds.partners.reserve(total);
+  for (int i = 1; i <= n; ++i) {
+    const int m = at.cinfo(i, molecule_atom);
+    if (m >= 1 && m <= at.allbonds.rows())
+      for (int j = 1; j <= width; ++j) {
+        const int v = at.allbonds(m, j);
+        if (v != 0) at.cbonds.add(row_of.find(v, at.cinfo(i, cluster_fragment), v));
+      }
+    at.cbonds.end_row();
   }
 }
 
@@ -359,12 +370,26 @@ CoincidenceIndex::CoincidenceIndex(const Mat3& g) {
   r22_ = std::sqrt(g22 - r12_ * r12_);
   r23_ = (g23 - r12_ * r13_) / r22_;
   r33_ = std::sqrt(g33 - r13_ * r13_ - r23_ * r23_);
-  // A nearly flat cell would let the working-precision distance stray far from
-  // the bucket geometry; such a cell is searched one row at a time.
-  const double vol = r11_ * r22_ * r33_;
   usable_ = std::isfinite(r11_) && std::isfinite(r12_) && std::isfinite(r13_) && std::isfinite(r22_) &&
-            std::isfinite(r23_) && std::isfinite(r33_) && r11_ > 0 && r22_ > 0 && r33_ > 0 &&
-            vol * vol > 1e-3 * (g11 * g22 * g33);
+            std::isfinite(r23_) && std::isfinite(r33_) && r11_ > 0 && r22_ > 0 && r33_ > 0;
+  if (!usable_) return;
+  // The distance test works in the program's precision: d.(g d) is off the exact
+  // form by at most `rounding` |d|^2 (d a fractional difference). In a nearly flat
+  // cell that is not small beside the smallest eigenvalue of g, `lowest`, so a
+  // computed distance below the tolerance could belong to a pair far apart. Where
+  // lowest > rounding it cannot: |d|^2 < tolerance^2 / (lowest - rounding), and the
+  // metric distance of such a pair stays far inside the bucket margin.
+  const double i11 = 1 / r11_, i22 = 1 / r22_, i33 = 1 / r33_;
+  const double i12 = -r12_ * i11 * i22, i23 = -r23_ * i22 * i33, i13 = (r12_ * r23_ - r13_ * r22_) * i11 * i22 * i33;
+  const double lowest = 1 / (i11 * i11 + i22 * i22 + i33 * i33 + i12 * i12 + i23 * i23 + i13 * i13);
+  const double norm = std::max({std::fabs(g11) + std::fabs(g12) + std::fabs(g13),
+                                std::fabs(g12) + std::fabs(g22) + std::fabs(g23),
+                                std::fabs(g13) + std::fabs(g23) + std::fabs(g33)});
+  const double rounding = 32 * static_cast<double>(std::numeric_limits<real>::epsilon()) * norm;
+  const double tol2 = 1.01 * static_cast<double>(tiny) * static_cast<double>(tiny);
+  const double spare = lowest - rounding;
+  const double reach2 = tol2 + rounding * tol2 / spare;
+  usable_ = spare > 0 && std::isfinite(reach2) && reach2 < 0.25 * bucket_margin * bucket_margin;
 }
 
 std::uint64_t CoincidenceIndex::pack(std::int64_t i, std::int64_t j, std::int64_t k) {
@@ -373,13 +398,13 @@ std::uint64_t CoincidenceIndex::pack(std::int64_t i, std::int64_t j, std::int64_
          static_cast<std::uint64_t>(k + off);
 }
 
-bool CoincidenceIndex::keys(const Vec3& p, std::int64_t lo[3], std::int64_t hi[3]) const {
+bool CoincidenceIndex::keys(const Vec3& p, double margin, std::int64_t lo[3], std::int64_t hi[3]) const {
   const double f1 = p(1), f2 = p(2), f3 = p(3);
   const double y[3] = {r11_ * f1 + r12_ * f2 + r13_ * f3, r22_ * f2 + r23_ * f3, r33_ * f3};
   for (int d = 0; d < 3; ++d) {
     if (!(std::fabs(y[d]) < bucket_reach)) return false;
-    lo[d] = bucket_of(y[d] - bucket_margin);
-    hi[d] = bucket_of(y[d] + bucket_margin);
+    lo[d] = bucket_of(y[d] - margin);
+    hi[d] = bucket_of(y[d] + margin);
   }
   return true;
 }
@@ -389,7 +414,7 @@ void CoincidenceIndex::insert(int row, const Vec3& p) {
   next_.resize(static_cast<std::size_t>(row) + 1, 0);
   std::int64_t lo[3], hi[3];
   if (!usable_) return;
-  if (!keys(p, lo, hi)) {
+  if (!keys(p, coincidence_margin, lo, hi)) {
     loose_.push_back(row);
     return;
   }
@@ -469,6 +494,9 @@ void check_cluster_size(const Run& run, real radius) {
   const ClusterSize size = estimate_cluster_size(run, radius);
   if (size.atoms > max_cluster_atoms || size.trials > max_trial_positions || size.bonds > max_bond_entries)
     fail({" --> Cluster too large: reduce DMAX <--"});
+  // Without the index every copy is compared with every cluster atom.
+  if (size.atoms > max_unindexed_atoms && !CoincidenceIndex(run.geo.g).hashed())
+    fail({" --> Cell too flat to tell atoms apart in a large cluster <--", " --> check CELL, or reduce DMAX <--"});
 }
 
 void assemble_cluster(Run& run, real radius, int max_rows) {

@@ -18,11 +18,16 @@ real central_radius(const Run& run);
 inline constexpr double max_cluster_atoms = 2.0e6;
 // Symmetry images tried: atoms x operators x (2 ncells + 1)^3.
 inline constexpr double max_trial_positions = 1.0e9;
-// Entries of cbonds (cluster atoms x nat), 4 bytes each.
+// Entries of the cluster bond lists, estimated as cluster atoms x nat (no atom has
+// more than nat - 1 partners), 4 bytes each.
 inline constexpr double max_bond_entries = 5.0e8;
 // The atom counts of the log and of the XYZ file are six-column fields: a cluster
 // that outgrows them stops as soon as it does.
 inline constexpr int max_cluster_rows = 999999;
+// A cell so flat that the distance test cannot tell close atoms from far ones in
+// the program's precision leaves the coincidence test without its index: beyond
+// this estimate the all-pairs comparison would take minutes.
+inline constexpr double max_unindexed_atoms = 2.0e4;
 // Largest dmax / shortest cell edge for which ncells is computed at all.
 inline constexpr double max_cell_ratio = 1.0e5;
 
@@ -52,7 +57,9 @@ void test_molecule_warning(Run& run);
 // Cholesky factor of the metric tensor, so |y(p) - y(q)| is the metric distance
 // of p and q. Buckets are far wider than the tolerance and a query looks into
 // every bucket within a margin, so no pair closer than the tolerance is missed;
-// the caller still applies the exact distance test to each row offered.
+// the caller still applies the exact distance test to each row offered. In a
+// nearly flat cell the margin must also cover the rounding of that test; a cell
+// too flat for any margin is searched one row at a time (hashed() is false).
 class CoincidenceIndex {
  public:
   explicit CoincidenceIndex(const Mat3& g);
@@ -63,8 +70,14 @@ class CoincidenceIndex {
   // True when test(row) holds for some row offered as a neighbour of p.
   template <class Test>
   bool any(const Vec3& p, Test&& test) const {
+    return any_within(p, coincidence_margin, test);
+  }
+  // The same over every row that may lie within `margin` angstrom of p (a
+  // margin up to the bucket edge of 4 angstrom).
+  template <class Test>
+  bool any_within(const Vec3& p, double margin, Test&& test) const {
     std::int64_t lo[3], hi[3];
-    if (!usable_ || !keys(p, lo, hi)) {
+    if (!usable_ || !keys(p, margin, lo, hi)) {
       for (int r = 1; r <= count_; ++r)
         if (test(r)) return true;
       return false;
@@ -106,7 +119,9 @@ class CoincidenceIndex {
   Slot& slot(std::uint64_t key);
   static std::uint64_t pack(std::int64_t i, std::int64_t j, std::int64_t k);
   // Bucket ranges of p widened by the margin; false when p cannot be bucketed.
-  bool keys(const Vec3& p, std::int64_t lo[3], std::int64_t hi[3]) const;
+  bool keys(const Vec3& p, double margin, std::int64_t lo[3], std::int64_t hi[3]) const;
+  // The margin of the coincidence test, in angstrom: a thousand times its tolerance.
+  static constexpr double coincidence_margin = 0.01;
   bool usable_ = false;
   double r11_ = 0, r12_ = 0, r13_ = 0, r22_ = 0, r23_ = 0, r33_ = 0;
   int count_ = 0;

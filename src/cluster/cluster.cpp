@@ -46,7 +46,6 @@ real input_charge(const Run& run, int i) {
 void full_listing(Run& run) {
   auto& log = run.sink.log;
   const auto& at = run.at;
-  const int nat = run.gv.nat;
   log.write("(A)", " ** FULL CLUSTER INFORMATION **");
   log.write("(A)", rule_line);
   if (run.kw.kver >= 2) legend(run);
@@ -58,7 +57,7 @@ void full_listing(Run& run) {
             at.cinfo(i, cluster_atom));
     log.put("(3F10.6)", at.cgeom(i, 1), at.cgeom(i, 2), at.cgeom(i, 3));
     if (run.kw.kcharge == 1) log.put("(F10.6)", input_charge(run, i));
-    end_with_bonds(log, at.cbonds, i, nat);
+    end_with_bonds(log, at.cbonds.of(i));
   }
   log.write("(A)", rule_line);
 }

@@ -22,6 +22,13 @@ void cluster_body(Run& run);
 // The whole phase: cluster_head, then cluster_body.
 void cluster_building(Run& run);
 
+// The MOLECULE CENSUS section: the compositions of the molecules after the
+// fragment phases, how many of each, and their copies in the cluster.
+void molecule_census(Run& run);
+// Warns of atoms of different cluster molecules closer than 0.5 A (looked for
+// only when the molecule checks found an image that close).
+void cluster_checks(Run& run);
+
 // Dimers of the central molecule with its neighbours (kdimer = 1) into at.dimers.
 // `each` is called for every dimer kept, before its line in the log.
 void dimer_generation(Run& run, const std::function<void(const DimerEntry&)>& each = {});

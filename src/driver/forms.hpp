@@ -30,9 +30,10 @@ void routine(Unit& out, const char* banner, Work&& work) {
 }
 
 // Ends a listing row with the atoms bonded to atom i: each nonzero entry of
-// bonds(i, 1..n-1) as I6, then entry n as I6 when nonzero, else an empty text
-// that just closes the record.
+// bonds(i, 1..n) as I6, then the end of the record.
 void end_with_bonds(Unit& unit, const Table<int>& bonds, int i, int n);
+// The same from a bond list.
+void end_with_bonds(Unit& unit, std::span<const int> partners);
 
 // The system name: the argument up to the first "." after its last "/".
 std::string system_name(const std::string& inpf);

@@ -12,17 +12,22 @@ namespace orbicutter {
 
 void read_crystal(Run& run, const std::string& contents) {
   readinp(run, contents);
+  check_cell_edges(run);
   metric(run);
 }
 
 void build_molecules(Run& run) {
   const auto& kw = run.kw;
   Unit& out = run.sink.out;
+  // The fragment phases compare every pair of atoms: a file too large for the bond
+  // tables is turned away before they start.
+  check_bond_tables(run.gv.nat);
   special_positions(run);
   matrices(run);
   if (kw.kfragmentize == 1) routine(out, " >> Fragment search routine <<", [&] { fragment_search(run); });
   routine(out, " >> Fragment modification routines <<", [&] { fragment_modifications(run); });
   connectivity(run);
+  molecule_checks(run);
   ring_routines(run);
   if (kw.kstxh == 1) xh_routines(run);
 }
@@ -45,6 +50,8 @@ void xh_routines(Run& run) {
 
 void build_cluster(Run& run) {
   routine(run.sink.out, " >> Cluster building routine <<", [&] { cluster_body(run); });
+  molecule_census(run);
+  cluster_checks(run);
 }
 
 void find_dimers(Run& run, const std::function<void(const DimerEntry&)>& each) {

@@ -11,7 +11,8 @@ namespace orbicutter {
 
 // The input text read into the run (with the input report) and the crystal system named.
 void read_crystal(Run& run, const std::string& contents);
-// Special positions, matrices, fragments, connectivity, rings and X-H standardisation.
+// Special positions, matrices, fragments, connectivity, the checks of the
+// molecules, rings and X-H standardisation.
 void build_molecules(Run& run);
 // The ring routines of build_molecules: the connectivity reduction (automatic X-H
 // standardisation), ring planarity and probe points (RING 1), group planarity.
@@ -19,7 +20,8 @@ void ring_routines(Run& run);
 // The X-H standardisation of build_molecules (kstxh = 1): the check of the manual
 // list, the automatic categories (nxh <= 0), then the manual list (nxh != 0).
 void xh_routines(Run& run);
-// The cluster around the central molecule; cluster_head must have run.
+// The cluster around the central molecule, the molecule census and the check
+// of the cluster; cluster_head must have run.
 void build_cluster(Run& run);
 // The dimers of the central molecule; `each` sees every dimer kept, in order.
 void find_dimers(Run& run, const std::function<void(const DimerEntry&)>& each = {});

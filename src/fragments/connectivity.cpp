@@ -1,12 +1,15 @@
 // Connectivity of all atoms of the modified fragments, the UPDATED MOLECULAR
 // INFORMATION and CONNECTIVITY MATRIX sections, and the reduction of the
 // connectivity matrix to ring and ring-joining atoms.
+#include <cmath>
+#include <string>
 #include <vector>
 
 #include "driver/forms.hpp"
 #include "fragments/bond_rules.hpp"
 #include "fragments/fragments.hpp"
 #include "geometry/geometry.hpp"
+#include "model/stop.hpp"
 
 namespace orbicutter {
 namespace {
@@ -80,6 +83,15 @@ void connectivity_matrix(Run& run) {
 
 }  // namespace
 
+void check_bond_tables(int nat) {
+  const double bytes = 3.0 * nat * nat * static_cast<double>(sizeof(int));
+  if (!(bytes > max_bond_table_bytes)) return;
+  const std::string need = digits(static_cast<long long>(std::ceil(bytes / (1024.0 * 1024.0))));
+  const std::string limit = digits(static_cast<long long>(max_bond_table_bytes / (1024.0 * 1024.0)));
+  fail({" --> Too many atoms for the bond tables: " + digits(nat) + " atoms <--",
+        " --> need " + need + " MB, the limit is " + limit + " MB <--"});
+}
+
 void connectivity(Run& run) {
   auto& gv = run.gv;
   auto& at = run.at;
@@ -87,6 +99,7 @@ void connectivity(Run& run) {
   int nat = 0;
   for (int f = 1; f <= gv.nfrag; ++f) nat += at.frag(f, frag_size);
   gv.nat = nat;
+  check_bond_tables(nat);
 
   // Radii and excluded pairs looked up once per atom: the pair scan is nat^2.
   BondRules rules(run);

@@ -13,6 +13,15 @@ void fragment_search(Run& run);
 void fragment_modifications(Run& run);
 // Atom count, connectivity matrix, bond lists and their log sections.
 void connectivity(Run& run);
+// Warnings on the rebuilt molecules: incomplete molecules, contacts just beyond
+// the bond threshold, nearly coinciding atoms, lone H atoms, unknown elements.
+void molecule_checks(Run& run);
+// The connectivity matrix, its reduced copy and the bond lists are nat x nat
+// tables of 4-byte integers; together they may take at most this much memory.
+inline constexpr double max_bond_table_bytes = 512.0 * 1024 * 1024;
+// The box " --> Too many atoms for the bond tables <--" when nat atoms would
+// need more; checked before the fragment phases and before the tables are made.
+void check_bond_tables(int nat);
 // Strips terminal atoms step by step (CONNECTIVITY MATRIX REDUCTION section).
 void connectivity_reduction(Run& run);
 

@@ -7,6 +7,12 @@ namespace orbicutter {
 
 // Names the crystal system from the cell (run.gv.sysname; left unchanged when no rule applies).
 void metric(Run& run);
+// An atom and its copy one cell along an edge are an edge apart: an edge shorter
+// than any bond (H-H, the shortest, is 0.74 A) is a mistyped cell, and the copies
+// searched through it would run into billions.
+inline constexpr real min_cell_edge = sp(0.5f);
+// The READINP box naming the first edge shorter than min_cell_edge.
+void check_cell_edges(const Run& run);
 // Orthogonalisation matrix and metric tensor of a cell (angles in radians).
 Mat3 orthogonalisation(const Geometry& geo);
 Mat3 metric_tensor(const Geometry& geo);

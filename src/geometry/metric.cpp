@@ -1,8 +1,11 @@
 // Crystal system of the cell and the MATRICES section of the log.
+#include <array>
 #include <cmath>
+#include <string>
 
 #include "driver/forms.hpp"
 #include "geometry/geometry.hpp"
+#include "model/stop.hpp"
 
 namespace orbicutter {
 namespace {
@@ -48,6 +51,18 @@ void metric(Run& run) {
     else name = "tetragonal";
   }
   // Any other combination of right angles (a unique axis other than b) names no system.
+}
+
+void check_cell_edges(const Run& run) {
+  const auto& geo = run.geo;
+  const char* names[3] = {"a", "b", "c"};
+  const real edges[3] = {geo.a, geo.b, geo.c};
+  for (int i = 0; i < 3; ++i) {
+    if (!(edges[i] < min_cell_edge)) continue;
+    const std::string value = trim(format_record("(F12.4)", std::array<Value, 1>{Value(edges[i])}));
+    fail_input({std::string(" --> Cell edge ") + names[i] + " = " + value + " A is shorter than any bond <--",
+                " --> every atom would lie that close to its own copy: check CELL <--"});
+  }
 }
 
 void matrices(Run& run) {

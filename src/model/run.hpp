@@ -1,6 +1,8 @@
 // The run context: the six groups of shared state that every phase reads and fills.
 #pragma once
 
+#include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -94,6 +96,25 @@ enum FragColumn : int {
 
 // A dimer of the central molecule: a partner molecule of the cluster that
 // touches it, representing every partner at the same centroid distance.
+// Bonded partners of each row of a table, one short list per row: the partners
+// of row i (from 1) are partners[first[i - 1]] .. partners[first[i] - 1].
+struct BondLists {
+  std::vector<std::size_t> first{0};
+  std::vector<int> partners;
+  int rows() const { return static_cast<int>(first.size()) - 1; }
+  std::span<const int> of(int i) const {
+    const auto at = static_cast<std::size_t>(i);
+    return {partners.data() + first[at - 1], first[at] - first[at - 1]};
+  }
+  void clear() {
+    first.assign(1, 0);
+    partners.clear();
+  }
+  // Rows are added in order: their partners, then the end of the row.
+  void add(int partner) { partners.push_back(partner); }
+  void end_row() { first.push_back(partners.size()); }
+};
+
 struct DimerEntry {
   int number = 0;        // the partner's number among the cluster molecules after the central one
   int first = 0;         // its first row in the cluster tables
@@ -126,7 +147,7 @@ struct Atoms {
   Table<int> cinfo;          // (ncluster, cluster_info_columns)
   Table<real> cgeom;         // (ncluster, 3)
   Vec<real> ccharge;
-  Table<int> cbonds;         // (ncluster, nat)
+  BondLists cbonds;          // (ncluster) bonded cluster atoms, in the order of allbonds
 
   std::vector<DimerEntry> dimers;  // the dimers of the central molecule, in partner order
 
@@ -156,6 +177,19 @@ struct LogSink {
   Unit out;  // standard output: reader warnings, and the routine banners and CPU-time lines of the driver
 };
 
+// A warning box as the run showed it: the phase of its title and its message lines.
+struct WarningBox {
+  std::string phase;
+  std::vector<std::string> messages;
+};
+
+// What the structure checks leave for later steps and for the library.
+struct Diagnostics {
+  bool enabled = true;                // off only to measure what the checks cost
+  bool images_close = false;          // some atom lies within 0.5 A of an image of another
+  std::vector<WarningBox> warnings;   // every warning box of the run, in order
+};
+
 // The version the banner prints.
 inline constexpr const char* program_version = "01.03.2018:01";
 
@@ -167,6 +201,7 @@ struct Run {
   Temporary tmp;
   Parameters par;
   LogSink sink;
+  Diagnostics diag;
   std::string version = program_version;
 };
 

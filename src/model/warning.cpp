@@ -4,6 +4,7 @@
 namespace orbicutter {
 
 void warn(Run& run, std::string_view phase, const std::vector<std::string>& messages) {
+  run.diag.warnings.push_back({std::string(phase), messages});
   const std::string title = " !! WARNING in " + std::string(phase) + " !!";
   for (Unit* u : {&run.sink.log, &run.sink.out}) {
     if (u == &run.sink.log) u->line("");

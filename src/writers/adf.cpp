@@ -47,10 +47,9 @@ void writeadf(const ClusterView& view, Unit& unit) {
   unit.write("(A)", "   Force_Field_File #** PRINT-YOUR-FORCE-FIELD-FILE-WITH-PATH");
   unit.write("(A)", "   MM_Connection_Table");
   // Bond rows list the bonded cluster atoms; the last column closes the row.
-  const int nat = gv.nat;
   for (int i = 1; i <= gv.ncluster; ++i) {
     unit.put("(I6,A6,A)", at.cinfo(i, cluster_atom), at.catns(i, 2), i <= ncentral ? "  QM  " : "  MM  ");
-    end_with_bonds(unit, at.cbonds, i, nat);
+    end_with_bonds(unit, at.cbonds.of(i));
   }
   unit.write("(A)", "   Subend");
   if (run.kw.kcharge == 1) {

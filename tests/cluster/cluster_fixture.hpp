@@ -217,12 +217,19 @@ inline void literal_assemble(Run& run, real radius) {
         if (v != 0 && cinfo(k, molecule_atom) == v && cinfo(k, cluster_fragment) == cinfo(i, cluster_fragment))
           cbonds(i, j) = cinfo(k, cluster_atom);
     }
+  // The program keeps each row's nonzero entries as a list.
+  BondLists lists;
+  for (int i = 1; i <= ncluster; ++i) {
+    for (int j = 1; j <= nat; ++j)
+      if (cbonds(i, j) != 0) lists.add(cbonds(i, j));
+    lists.end_row();
+  }
   gv.ncluster = ncluster;
   gv.nmol = nmol;
   at.catns = std::move(catns);
   at.cinfo = std::move(cinfo);
   at.cgeom = std::move(cgeom);
-  at.cbonds = std::move(cbonds);
+  at.cbonds = std::move(lists);
 }
 
 }  // namespace orbicutter::testing

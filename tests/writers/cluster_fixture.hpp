@@ -86,11 +86,13 @@ inline void writer_cluster(Run& run) {
   run.at.fcharge(1) = sp(-0.25f);
   run.at.fcharge(2) = sp(0.5f);
   run.at.fcharge(3) = 0;
-  // Bond lists in cluster numbering; row 2 has a gap and ends in the last column.
-  const int bonds[5][3] = {{2, 0, 0}, {1, 0, 5}, {0, 0, 0}, {5, 0, 0}, {4, 0, 0}};
-  run.at.cbonds.allocate(5, 3);
-  for (int i = 1; i <= 5; ++i)
-    for (int j = 1; j <= 3; ++j) run.at.cbonds(i, j) = bonds[i - 1][j - 1];
+  // Bond lists in cluster numbering; row 3 has none.
+  const std::vector<std::vector<int>> bonds = {{2}, {1, 5}, {}, {5}, {4}};
+  run.at.cbonds.clear();
+  for (const auto& row : bonds) {
+    for (int b : row) run.at.cbonds.add(b);
+    run.at.cbonds.end_row();
+  }
   run.geo.dmax = 8;
 }
 

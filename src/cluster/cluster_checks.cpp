@@ -1,0 +1,108 @@
+// After cluster building: the molecule census of the run log, and the warning
+// for atoms of different cluster molecules that nearly coincide.
+#include <algorithm>
+#include <map>
+#include <tuple>
+
+#include "cluster/assemble.hpp"
+#include "cluster/cluster.hpp"
+#include "driver/forms.hpp"
+#include "geometry/geometry.hpp"
+#include "model/check_lines.hpp"
+
+namespace orbicutter {
+namespace {
+
+// Hill order: C, then H, then the rest alphabetically; without C all alphabetically.
+std::string hill_formula(const std::map<std::string, int>& count) {
+  std::vector<std::string> order;
+  const bool carbon = count.count("C") > 0;
+  if (carbon) order.push_back("C");
+  if (carbon && count.count("H") > 0) order.push_back("H");
+  for (const auto& [e, n] : count)
+    if (std::find(order.begin(), order.end(), e) == order.end()) order.push_back(e);
+  std::string s;
+  for (const auto& e : order) {
+    if (!s.empty()) s += ' ';
+    s += e;
+    if (count.at(e) != 1) s += digits(count.at(e));
+  }
+  return s;
+}
+
+}  // namespace
+
+void molecule_census(Run& run) {
+  if (!run.diag.enabled) return;
+  const auto& at = run.at;
+  const int nfrag = run.gv.nfrag;
+  std::vector<std::map<std::string, int>> count(static_cast<std::size_t>(std::max(nfrag, 0)) + 1);
+  for (int i = 1; i <= run.gv.nat; ++i) {
+    const int f = at.allinfo(i, fragment_number);
+    if (f >= 1 && f <= nfrag) ++count[static_cast<std::size_t>(f)][trim(at.allatns(i, 1))];
+  }
+  std::vector<int> copies(count.size(), 0);
+  for (int i = 1; i <= run.gv.ncluster; ++i) {
+    const int f = at.cinfo(i, fragment_number);
+    if (starts_molecule(at.cinfo, i) && f >= 1 && f <= nfrag) ++copies[static_cast<std::size_t>(f)];
+  }
+  // One line per composition, in the order of their first fragments.
+  struct Kind {
+    std::string formula;
+    std::vector<std::string> fragments;
+    int copies = 0;
+  };
+  std::vector<Kind> kinds;
+  for (int f = 1; f <= nfrag; ++f) {
+    const std::string formula = hill_formula(count[static_cast<std::size_t>(f)]);
+    auto it = std::find_if(kinds.begin(), kinds.end(), [&](const Kind& k) { return k.formula == formula; });
+    if (it == kinds.end()) it = kinds.insert(kinds.end(), Kind{formula, {}, 0});
+    it->fragments.push_back(digits(f));
+    it->copies += copies[static_cast<std::size_t>(f)];
+  }
+  auto& log = run.sink.log;
+  log.write("(A)", " ** MOLECULE CENSUS **");
+  log.write("(A)", rule_line);
+  for (const Kind& k : kinds)
+    log.write("(A,I6)", " " + k.formula + " x " + digits(static_cast<long long>(k.fragments.size())) +
+                            "  |  Fragment" + (k.fragments.size() > 1 ? "s " : " ") + name_list(k.fragments) +
+                            "  |  Copies in the cluster = ",
+              k.copies);
+  log.write("(A)", rule_line);
+}
+
+void cluster_checks(Run& run) {
+  if (!run.diag.enabled || !run.diag.images_close) return;
+  const auto& at = run.at;
+  const int n = run.gv.ncluster;
+  struct Pair {
+    int a, b;
+    real d;
+  };
+  Shortlist<std::pair<int, int>, Pair> pairs;
+  std::vector<int> molecule(static_cast<std::size_t>(std::max(n, 0)) + 1, 0);
+  CoincidenceIndex index(run.geo.g);
+  index.reserve(n);
+  for (int i = 1; i <= n; ++i) {
+    molecule[static_cast<std::size_t>(i)] = molecule[static_cast<std::size_t>(i - 1)] + (starts_molecule(at.cinfo, i) ? 1 : 0);
+    const Vec3 p = row3(at.cgeom, i);
+    index.any_within(p, close_limit, [&](int r) {
+      if (molecule[static_cast<std::size_t>(r)] == molecule[static_cast<std::size_t>(i)]) return false;
+      const real d = calcdist(run, row3(at.cgeom, r), p);
+      if (d < static_cast<real>(close_limit)) pairs.offer({r, i}, {r, i, d});
+      return false;
+    });
+    index.insert(i, p);
+  }
+  if (pairs.empty()) return;
+  const auto name = [&](int i) { return "cluster atom " + digits(i) + " (" + trim(at.catns(i, 2)) + ")"; };
+  std::vector<std::string> m = {message_line("Atoms of different cluster molecules closer than 0.5 A: the cluster holds")};
+  m.push_back(message_line("these atoms more than once"));
+  listed(
+      m, pairs.items(), [&](const Pair& p) { return name(p.a) + " - " + name(p.b) + ": " + angstrom(p.d); },
+      pairs.count());
+  m.push_back(message_line("An atom near a special position may be given with too few decimals (0.3333 for 1/3)"));
+  warn(run, "CLUSTER", m);
+}
+
+}  // namespace orbicutter
