@@ -389,7 +389,7 @@ CoincidenceIndex::CoincidenceIndex(const Mat3& g) {
   const double tol2 = 1.01 * static_cast<double>(tiny) * static_cast<double>(tiny);
   const double spare = lowest - rounding;
   const double reach2 = tol2 + rounding * tol2 / spare;
-  usable_ = spare > 0 && std::isfinite(reach2) && reach2 < 0.25 * bucket_margin * bucket_margin;
+  usable_ = spare > 0 && std::isfinite(reach2) && reach2 < 0.25 * coincidence_margin * coincidence_margin;
 }
 
 std::uint64_t CoincidenceIndex::pack(std::int64_t i, std::int64_t j, std::int64_t k) {
