@@ -55,7 +55,8 @@ Options options_of(const Run& run) {
 }
 
 // Row i of one of the atom table sets: names, description, coordinates.
-Atom atom_of(const Run& run, const Table<std::string>& atns, const Table<int>& info, const Table<real>& geom, int i) {
+template <class Name>
+Atom atom_of(const Run& run, const Table<Name>& atns, const Table<int>& info, const Table<real>& geom, int i) {
   Atom a;
   a.element = trim(atns(i, 1));
   a.label = trim(atns(i, 2));

@@ -18,7 +18,7 @@ std::string rtrim(std::string s) {
 // The 15-character atom name: element, empty atom-type field when layered, and the
 // point charge with a "-" for anything below the charge threshold.
 std::string atom_name(const Run& run, int i, bool layered) {
-  const std::string& symbol = run.at.catns(i, 1);
+  const std::string_view symbol = run.at.catns(i, 1);
   std::string name = layered ? fixed_text(trim(symbol) + "--", 15) : fixed_text(symbol, 3) + std::string(12, ' ');
   if (run.kw.kcharge == 1) {
     const real q = run.at.fcharge(run.at.cinfo(i, total_atom));
