@@ -58,7 +58,8 @@ void writegaussian(const ClusterView& view, Unit& unit) {
   const bool layered_row = geo.dmax >= limit;
   const int ncentral = at.frag(1, frag_size);
   for (int i = 1; i <= gv.ncluster; ++i) {
-    const real x = view.centred(i, 1), y = view.centred(i, 2), z = view.centred(i, 3);
+    const Vec3 r = view.centred(i);
+    const real x = r(1), y = r(2), z = r(3);
     const std::string name = atom_name(run, i, layered_name);
     const bool central = i <= ncentral;
     if (layered_row)
