@@ -21,7 +21,8 @@ void writeadf(const ClusterView& view, Unit& unit) {
   unit.write("(A)", "ATOMS");
   for (int i = 1; i <= gv.ncluster; ++i) {
     const Vec3 r = view.centred(i);
-    unit.write("(I6,A4,3F15.7,A)", at.cinfo(i, cluster_atom), at.catns(i, 1), r(1), r(2), r(3), i <= ncentral ? "   Fragment=Center" : "   Fragment=Shell");
+    unit.write("(I6,A4,3F15.7,A)", at.cinfo(i, cluster_atom), at.catns(i, 1), r(1), r(2), r(3),
+               i <= ncentral ? "   Fragment=Center" : "   Fragment=Shell");
   }
   unit.write("(A)", "");
   unit.write("(A)", " Basis");
