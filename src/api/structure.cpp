@@ -55,7 +55,8 @@ Options options_of(const Run& run) {
 }
 
 // Row i of one of the atom table sets: names, description, coordinates.
-Atom atom_of(const Run& run, const Table<std::string>& atns, const Table<int>& info, const Table<real>& geom, int i) {
+template <class Name>
+Atom atom_of(const Run& run, const Table<Name>& atns, const Table<int>& info, const Table<real>& geom, int i) {
   Atom a;
   a.element = trim(atns(i, 1));
   a.label = trim(atns(i, 2));
@@ -132,7 +133,7 @@ Cluster cluster_from(const Run& run) {
   std::vector<int> copy;
   for (int i = 1; i <= run.gv.ncluster; ++i) {
     Atom a = atom_of(run, at.catns, at.cinfo, at.cgeom, i);
-    a.cartesian = cartesian_of(row3(view.centred, i));
+    a.cartesian = cartesian_of(view.centred(i));
     if (run.kw.kcharge == 1) a.charge = at.ccharge(i);
     result.atoms.push_back(a);
     copy.push_back(at.cinfo(i, cluster_fragment));

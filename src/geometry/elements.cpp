@@ -69,8 +69,8 @@ constexpr WideRow periodic_table[] = {
 };
 
 // The symbol as a 3-character text, left-adjusted: " C" and "C" are both "C  ".
-std::string left_adjusted(const std::string& symbol) {
-  std::string s = symbol.substr(0, 3);
+std::string left_adjusted(std::string_view symbol) {
+  std::string s(symbol.substr(0, 3));
   s.resize(3, ' ');
   const auto first = s.find_first_not_of(' ');
   if (first == std::string::npos) return s;
@@ -87,7 +87,7 @@ bool same_symbol(const std::string& key, std::string_view table_symbol) {
 
 }  // namespace
 
-ElementData element(const std::string& symbol) {
+ElementData element(std::string_view symbol) {
   const std::string key = left_adjusted(symbol);
   for (const auto& r : own_table)
     if (same_symbol(key, r.symbol)) return {r.covalent, r.vdw, r.number, true};
@@ -96,7 +96,7 @@ ElementData element(const std::string& symbol) {
   return {};
 }
 
-void atinfo(const std::string& symbol, int mode, real& r, int& n) {
+void atinfo(std::string_view symbol, int mode, real& r, int& n) {
   if (mode < 1 || mode > 3) return;
   const ElementData e = element(symbol);
   if (mode == 1) r = e.covalent;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "model/real.hpp"
 
@@ -15,13 +16,13 @@ struct ElementData {
   int number = 0;
   bool found = false;
 };
-ElementData element(const std::string& symbol);
+ElementData element(std::string_view symbol);
 
 // The lookup as the phases call it: mode 1 covalent radius, 2 van der Waals
 // radius (into r), 3 atomic number (into n). Unknown symbols give 0.
-void atinfo(const std::string& symbol, int mode, real& r, int& n);
-inline real covalent_radius(const std::string& s) { return element(s).covalent; }
-inline real vdw_radius(const std::string& s) { return element(s).vdw; }
-inline int atomic_number(const std::string& s) { return element(s).number; }
+void atinfo(std::string_view symbol, int mode, real& r, int& n);
+inline real covalent_radius(std::string_view s) { return element(s).covalent; }
+inline real vdw_radius(std::string_view s) { return element(s).vdw; }
+inline int atomic_number(std::string_view s) { return element(s).number; }
 
 }  // namespace orbicutter

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "format/unit.hpp"
+#include "model/name3.hpp"
 #include "model/real.hpp"
 #include "model/table.hpp"
 
@@ -143,7 +144,7 @@ struct Atoms {
   Table<int> allcont;          // (nat, nat) connectivity matrix
   Table<int> rcont;            // reduced connectivity matrix
 
-  Table<std::string> catns;  // (ncluster, 2)
+  Table<Name3> catns;        // (ncluster, 2) element, label
   Table<int> cinfo;          // (ncluster, cluster_info_columns)
   Table<real> cgeom;         // (ncluster, 3)
   Vec<real> ccharge;

@@ -20,8 +20,9 @@ void writeadf(const ClusterView& view, Unit& unit) {
   unit.write("(A)", "");
   unit.write("(A)", "ATOMS");
   for (int i = 1; i <= gv.ncluster; ++i) {
-    unit.write("(I6,A4,3F15.7,A)", at.cinfo(i, cluster_atom), at.catns(i, 1), view.centred(i, 1), view.centred(i, 2),
-               view.centred(i, 3), i <= ncentral ? "   Fragment=Center" : "   Fragment=Shell");
+    const Vec3 r = view.centred(i);
+    unit.write("(I6,A4,3F15.7,A)", at.cinfo(i, cluster_atom), at.catns(i, 1), r(1), r(2), r(3),
+               i <= ncentral ? "   Fragment=Center" : "   Fragment=Shell");
   }
   unit.write("(A)", "");
   unit.write("(A)", " Basis");

@@ -25,14 +25,16 @@ void write_dimer(const ClusterView& view, const DimerEntry& d, Unit& unit) {
              " ORTEP: ", ta + 5, tb + 5, tc + 5, 0, op, " NDIM: ", d.multiplicity);
   dimer_rows(view, d, [&](int i, const char*) {
     unit.put("(2A4)", at.catns(i, 1));
-    unit.write("(3F15.6)", view.centred(i, 1), view.centred(i, 2), view.centred(i, 3));
+    const Vec3 r = view.centred(i);
+    unit.write("(3F15.6)", r(1), r(2), r(3));
   });
 }
 
 void write_counterpoise(const ClusterView& view, const DimerEntry& d, Unit& unit) {
   dimer_rows(view, d, [&](int i, const char* tag) {
     unit.put("(A)", trim(view.run.at.catns(i, 1)) + tag);
-    unit.write("(3F15.6)", view.centred(i, 1), view.centred(i, 2), view.centred(i, 3));
+    const Vec3 r = view.centred(i);
+    unit.write("(3F15.6)", r(1), r(2), r(3));
   });
   unit.write("(A)", " ");
   unit.write("(A)", " ");

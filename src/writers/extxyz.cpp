@@ -30,9 +30,10 @@ void write_extended_xyz(const ClusterView& view, Unit& unit) {
   for_each_probe(run, [&](const std::string&, const Table<real>&, int, int) { ++probes; });
   unit.write("(A)", digits(run.gv.ncluster + probes));
   unit.write("(2A)", "Properties=species:S:1:pos:R:3:label:S:1:molecule:I:1 name=", quoted(trim(run.gv.outf)));
-  for (int i = 1; i <= run.gv.ncluster; ++i)
-    row(unit, trim(at.catns(i, 1)), view.centred(i, 1), view.centred(i, 2), view.centred(i, 3), trim(at.catns(i, 2)),
-        view.molecule(i));
+  for (int i = 1; i <= run.gv.ncluster; ++i) {
+    const Vec3 r = view.centred(i);
+    row(unit, trim(at.catns(i, 1)), r(1), r(2), r(3), trim(at.catns(i, 2)), view.molecule(i));
+  }
   // Probe points are Cartesian already; only the centre is taken off.
   const Vec3& c = view.centre;
   for_each_probe(run, [&](const std::string& label, const Table<real>& t, int r, int col) {

@@ -18,7 +18,7 @@ std::string rtrim(std::string s) {
 // The 15-character atom name: element, empty atom-type field when layered, and the
 // point charge with a "-" for anything below the charge threshold.
 std::string atom_name(const Run& run, int i, bool layered) {
-  const std::string& symbol = run.at.catns(i, 1);
+  const std::string_view symbol = run.at.catns(i, 1);
   std::string name = layered ? fixed_text(trim(symbol) + "--", 15) : fixed_text(symbol, 3) + std::string(12, ' ');
   if (run.kw.kcharge == 1) {
     const real q = run.at.fcharge(run.at.cinfo(i, total_atom));
@@ -58,7 +58,8 @@ void writegaussian(const ClusterView& view, Unit& unit) {
   const bool layered_row = geo.dmax >= limit;
   const int ncentral = at.frag(1, frag_size);
   for (int i = 1; i <= gv.ncluster; ++i) {
-    const real x = view.centred(i, 1), y = view.centred(i, 2), z = view.centred(i, 3);
+    const Vec3 r = view.centred(i);
+    const real x = r(1), y = r(2), z = r(3);
     const std::string name = atom_name(run, i, layered_name);
     const bool central = i <= ncentral;
     if (layered_row)

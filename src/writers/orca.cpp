@@ -21,8 +21,10 @@ real input_charge(const Run& run, int i) { return run.at.fcharge(run.at.cinfo(i,
 
 void coordinates(const ClusterView& view, Unit& unit, int last, int charge) {
   unit.write("(3A)", "* xyz ", digits(charge), " 1  #** MAY-BE-CHANGED");
-  for (int i = 1; i <= last; ++i)
-    unit.write("(2X,A3,3F15.7)", view.run.at.catns(i, 1), view.centred(i, 1), view.centred(i, 2), view.centred(i, 3));
+  for (int i = 1; i <= last; ++i) {
+    const Vec3 r = view.centred(i);
+    unit.write("(2X,A3,3F15.7)", view.run.at.catns(i, 1), r(1), r(2), r(3));
+  }
   unit.write("(A)", "*");
 }
 
@@ -60,8 +62,10 @@ void write_orca_point_charges(const ClusterView& view, Unit& unit) {
   const auto& run = view.run;
   const int ncentral = run.at.frag(1, frag_size);
   unit.write("(A)", digits(run.gv.ncluster - ncentral));
-  for (int i = ncentral + 1; i <= run.gv.ncluster; ++i)
-    unit.write("(F12.6,3F15.7)", input_charge(run, i), view.centred(i, 1), view.centred(i, 2), view.centred(i, 3));
+  for (int i = ncentral + 1; i <= run.gv.ncluster; ++i) {
+    const Vec3 r = view.centred(i);
+    unit.write("(F12.6,3F15.7)", input_charge(run, i), r(1), r(2), r(3));
+  }
 }
 
 }  // namespace orbicutter

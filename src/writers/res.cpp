@@ -18,7 +18,7 @@ void writeres(const ClusterView& view, Unit& unit) {
   for (int i = 1; i <= gv.ncluster; ++i) {
     bool known = false;
     for (int k = 1; k <= elem.size() && !known; ++k) known = at.catns(i, 1) == elem(k);
-    if (!known) elem.raw().push_back(at.catns(i, 1));
+    if (!known) elem.raw().emplace_back(at.catns(i, 1));
   }
   const int nel = elem.size();
   Vec<int> elemcounts(nel, 0);

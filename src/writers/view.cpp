@@ -1,4 +1,4 @@
-// The centred Cartesian coordinates that the writers share.
+// The centred Cartesian coordinates that the writers share, and each atom's molecule.
 #include "writers/view.hpp"
 
 #include "cluster/cluster.hpp"
@@ -7,13 +7,14 @@
 namespace orbicutter {
 
 ClusterView::ClusterView(const Run& r)
-    : run(r), centred(r.gv.ncluster, 3), centre(cartesian(r.geo.mt, r.geo.geomcent)), molecule(r.gv.ncluster) {
+    : run(r), centre(cartesian(r.geo.mt, r.geo.geomcent)), molecule(r.gv.ncluster) {
   int m = 0;
   for (int i = 1; i <= r.gv.ncluster; ++i) {
-    set_row3(centred, i, centred_cartesian(r, row3(r.at.cgeom, i)));
     if (starts_molecule(r.at.cinfo, i)) ++m;
     molecule(i) = m;
   }
 }
+
+Vec3 ClusterView::centred(int i) const { return centred_cartesian(run, row3(run.at.cgeom, i)); }
 
 }  // namespace orbicutter

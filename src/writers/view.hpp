@@ -1,5 +1,5 @@
 // What every output file is written from: the finished run, read-only, and the
-// cluster's Cartesian coordinates relative to its centre, computed once.
+// cluster's Cartesian coordinates relative to its centre.
 #pragma once
 
 #include <algorithm>
@@ -13,7 +13,9 @@ struct ClusterView {
   explicit ClusterView(const Run& run);
 
   const Run& run;
-  Table<real> centred;  // (ncluster, 3): cluster atoms, angstrom, from the cluster centre
+  // Cluster atom i in angstrom from the cluster centre, computed when a row is written:
+  // a stored copy would cost a large cluster hundreds of fresh memory pages.
+  Vec3 centred(int i) const;
   Vec3 centre;          // the cluster centre itself in Cartesian coordinates
   Vec<int> molecule;    // (ncluster): the molecule of each atom, numbered from 1 in cluster order
 };

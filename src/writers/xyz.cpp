@@ -23,7 +23,8 @@ void writexyz(const ClusterView& view, Unit& unit) {
       label += '_';
       label += digits(at.cinfo(i, symmetry_operation));
     }
-    unit.write("(A8,3F15.6)", label, view.centred(i, 1), view.centred(i, 2), view.centred(i, 3));
+    const Vec3 r = view.centred(i);
+    unit.write("(A8,3F15.6)", label, r(1), r(2), r(3));
   }
   // Probe points are Cartesian already; only the centre is taken off.
   for_each_probe(run, [&](const std::string& label, const Table<real>& t, int r, int col) {

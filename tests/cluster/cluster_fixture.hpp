@@ -102,7 +102,7 @@ inline void literal_assemble(Run& run, real radius) {
   const int nat = gv.nat;
   const int n1 = at.frag(1, frag_size);
   const int kbuild = run.kw.kbuild;
-  Table<std::string> catns(n1, 2);
+  Table<Name3> catns(n1, 2);
   Table<int> cinfo(n1, cluster_info_columns);
   Table<real> cgeom(n1, 3);
   for (int i = 1; i <= n1; ++i) {
