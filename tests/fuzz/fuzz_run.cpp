@@ -21,6 +21,7 @@
 #include <thread>
 
 #include "driver/driver.hpp"
+#include "fuzz/verdict.hpp"
 
 namespace fs = std::filesystem;
 
@@ -120,15 +121,8 @@ int run_captured(const fs::path& capture) {
 }
 
 void check(int status, const std::string& out, const std::set<std::string>& left) {
-  if (status != 0 && status != 1) finding("exit status " + std::to_string(status), out);
-  if (out.find(" --> Internal error") != std::string::npos) finding("internal error box", out);
-  if (out.find(" --> Not enough memory") != std::string::npos) finding("memory exhausted", out);
-  if (status == 1) {
-    if (out.find(" !! ERROR in ") == std::string::npos) finding("status 1 without an error box", out);
-    // After an error only the run log may stay: no product, no echo file, no temporary file.
-    for (const auto& f : left)
-      if (f != "fuzz.out") finding("file left after an error: " + f, out);
-  }
+  const std::string what = orbicutter::fuzzing::finding(status, out, left, "fuzz.out");
+  if (!what.empty()) finding(what, out);
 }
 
 }  // namespace
