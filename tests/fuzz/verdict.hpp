@@ -25,8 +25,6 @@ inline std::vector<std::string> final_box(const std::string& standard_output) {
   return {};  // a box without its closing rule is no box
 }
 
-inline bool starts_with(const std::string& s, const std::string& head) { return s.compare(0, head.size(), head) == 0; }
-
 // Empty when the run kept every promise; otherwise what it broke.
 inline std::string finding(int status, const std::string& out, const std::set<std::string>& left,
                            const std::string& log_name) {
@@ -35,8 +33,8 @@ inline std::string finding(int status, const std::string& out, const std::set<st
   const auto box = final_box(out);
   if (box.empty()) return "status 1 without an error box";
   for (const auto& line : box) {
-    if (starts_with(line, " --> Internal error")) return "internal error box";
-    if (starts_with(line, " --> Not enough memory")) return "memory exhausted";
+    if (line.starts_with(" --> Internal error")) return "internal error box";
+    if (line.starts_with(" --> Not enough memory")) return "memory exhausted";
   }
   // After an error only the run log may stay: no product, no echo file, no temporary file.
   for (const auto& f : left)
