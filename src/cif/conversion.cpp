@@ -2,11 +2,13 @@
 // positions, occupied, apart), labels.
 #include "cif/conversion.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 
 #include "cif/error.hpp"
 #include "cif/formula.hpp"
+#include "cif/formula_check.hpp"
 #include "cif/site_placement.hpp"
 #include "cif/text.hpp"
 
@@ -56,6 +58,25 @@ std::vector<std::string> formula_elements(const std::string& sum) {
   return els;
 }
 
+// The file's sites at their occupancies, expanded, against the formula sum x Z.
+void compare_with_formula(Conversion& cv, std::vector<Site> usable, const std::optional<Composition>& formula) {
+  if (!formula) {
+    if (parse_formula(cv.formula_sum) && cv.z.empty())
+      cv.notes.push_back("no _cell_formula_units_Z: the cell content was not compared with the formula sum");
+    return;
+  }
+  // Occupancies read as crystallographic on special positions count as the kept sites show.
+  bool crystallographic = false;
+  for (const Site& s : cv.sites)
+    if (s.site_order > 1 && std::fabs(s.occupancy - s.cif.occupancy) > 1e-9) crystallographic = true;
+  if (crystallographic)
+    for (Site& s : usable) s.occupancy = std::min(1.0, s.occupancy * s.site_order);
+  std::string w;
+  for (const auto& d : content_differences(cell_content(usable, cv.cell, cv.symmetry.ops, true), *formula))
+    w += (w.empty() ? "" : "; ") + d;
+  if (!w.empty()) cv.warnings.push_back("cell content against the formula sum x Z (" + cv.formula_sum + " x " + cv.z + "): " + w);
+}
+
 }  // namespace
 
 Conversion convert(const std::vector<CifBlock>& blocks, const std::string& cif_path, const Options& options) {
@@ -69,18 +90,25 @@ Conversion convert(const std::vector<CifBlock>& blocks, const std::string& cif_p
   cv.z = b.z;
   cv.cell = read_cell(b);
   cv.symmetry = choose_symmetry(b);
-  cv.notes.insert(cv.notes.end(), cv.symmetry.notes.begin(), cv.symmetry.notes.end());
-  cv.warnings.insert(cv.warnings.end(), cv.symmetry.warnings.begin(), cv.symmetry.warnings.end());
 
   if (b.sites.empty()) throw ConversionError("no atom sites in block " + b.name);
   SiteRules rules;
   rules.min_occupancy = options.min_occupancy;
   rules.disorder_group = options.disorder_group.value_or(0);
   rules.drop = options.drop;
+  std::vector<std::string> element_warnings;
   std::vector<Site> sites = usable_sites(b.sites, rules, formula_elements(b.formula_sum), cv.dropped, cv.notes);
+  check_site_elements(sites, b.formula_sum, element_warnings);
+  const auto formula = formula_per_cell(b.formula_sum, b.z);
+  choose_by_content(cv.symmetry, sites, cv.cell, formula);
+  cv.notes.insert(cv.notes.end(), cv.symmetry.notes.begin(), cv.symmetry.notes.end());
+  cv.warnings.insert(cv.warnings.end(), cv.symmetry.warnings.begin(), cv.symmetry.warnings.end());
+  cv.warnings.insert(cv.warnings.end(), element_warnings.begin(), element_warnings.end());
+
   place_on_special_positions(sites, cv.cell, cv.symmetry.ops);
   sites = without_symmetry_copies(sites, cv.cell, cv.symmetry.ops, cv.dropped);
   cv.sites = occupied_sites(sites, rules, cv.dropped, cv.notes);
+  compare_with_formula(cv, sites, formula);
   if (cv.sites.empty()) {
     std::map<std::string, int> count;
     for (const auto& d : cv.dropped) ++count[d.reason];
