@@ -6,6 +6,7 @@
 #include <cmath>
 #include <map>
 
+#include "cif/disorder.hpp"
 #include "cif/error.hpp"
 #include "cif/formula.hpp"
 #include "cif/formula_check.hpp"
@@ -107,7 +108,9 @@ Conversion convert(const std::vector<CifBlock>& blocks, const std::string& cif_p
 
   place_on_special_positions(sites, cv.cell, cv.symmetry.ops);
   sites = without_symmetry_copies(sites, cv.cell, cv.symmetry.ops, cv.dropped);
+  pair_disorder_groups(sites, cv.notes);
   cv.sites = occupied_sites(sites, rules, cv.dropped, cv.notes);
+  cv.sites = without_overlapping_orientations(cv.sites, cv.cell, cv.symmetry.ops, cv.dropped, cv.warnings);
   compare_with_formula(cv, sites, formula);
   if (cv.sites.empty()) {
     std::map<std::string, int> count;
