@@ -6,6 +6,7 @@
 #include <cmath>
 #include <map>
 
+#include "cif/cell_metric.hpp"
 #include "cif/disorder.hpp"
 #include "cif/error.hpp"
 #include "cif/formula.hpp"
@@ -37,6 +38,9 @@ Cell read_cell(const CifBlock& b) {
                                 "_cell_angle_alpha", "_cell_angle_beta", "_cell_angle_gamma"};
   for (int i = 0; i < 6; ++i) {
     const std::string& text = b.cell_text[static_cast<std::size_t>(i)];
+    if (text.empty() && b.cell_loop_rows > 1)
+      throw ConversionError("no cell: " + std::string(items[i]) + " is given in a loop of " + std::to_string(b.cell_loop_rows) +
+                            " rows, not once");
     if (text.empty()) throw ConversionError("no cell: " + std::string(items[i]) + " is missing");
     const double v = b.cell[static_cast<std::size_t>(i)];
     if (!std::isfinite(v)) throw ConversionError("cell value " + std::string(items[i]) + " '" + text + "' is not a number");
@@ -90,6 +94,7 @@ Conversion convert(const std::vector<CifBlock>& blocks, const std::string& cif_p
   cv.formula_moiety = b.formula_moiety;
   cv.z = b.z;
   cv.cell = read_cell(b);
+  if (b.cell_loop_rows == 1) cv.notes.push_back("the cell read from a loop of one row");
   cv.symmetry = choose_symmetry(b);
 
   if (b.sites.empty()) throw ConversionError("no atom sites in block " + b.name);
@@ -105,6 +110,7 @@ Conversion convert(const std::vector<CifBlock>& blocks, const std::string& cif_p
   cv.notes.insert(cv.notes.end(), cv.symmetry.notes.begin(), cv.symmetry.notes.end());
   cv.warnings.insert(cv.warnings.end(), cv.symmetry.warnings.begin(), cv.symmetry.warnings.end());
   cv.warnings.insert(cv.warnings.end(), element_warnings.begin(), element_warnings.end());
+  cv.cell = fitted_cell(cv.cell, cv.symmetry, cv.notes);
 
   place_on_special_positions(sites, cv.cell, cv.symmetry.ops);
   sites = without_symmetry_copies(sites, cv.cell, cv.symmetry.ops, cv.dropped);

@@ -166,9 +166,8 @@ void choose_by_content(Symmetry& s, const std::vector<Site>& sites, const Cell& 
     s.warnings.push_back("the operator list differs from " + other + "; the list is used: its cell content matches the formula sum x Z");
     return;
   }
-  s.warnings.push_back("the operator list (" + std::to_string(s.ops.size()) + " operators) differs from " + other +
-                       "; the " + std::to_string(s.other_ops.size()) + " operators of " + s.other_source +
-                       " are used: their cell content matches the formula sum x Z, the list's does not");
+  s.warnings.push_back("the operator list (" + std::to_string(s.ops.size()) + " operators) differs from " + other + ", whose " +
+                       std::to_string(s.other_ops.size()) + " are used: their cell content matches the formula sum x Z, the list's does not");
   s.ops = s.other_ops;
   const auto id = std::find_if(s.ops.begin(), s.ops.end(), [](const SymOp& op) {
     return op.rot == std::array<std::array<int, 3>, 3>{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}} && op.tran == std::array<int, 3>{0, 0, 0};
