@@ -54,6 +54,10 @@ TEST(WrongMolecules, DisorderKeepsOneOfEachAlternative) {
   EXPECT_TRUE(has(r.out, "warning: sites C1S, C2S, C3S, C4S, C5S, C6S, C7S (occupancy 0.5) overlap their images through -x, -y, -z"))
       << r.out;
   EXPECT_TRUE(has(r.out, "molecules rebuilt from the asymmetric unit: H2 O\n")) << r.out;
+  // Two orientations listed side by side at 0.5 without groups: the first kept.
+  r = run_cif(data("own-two-orientations.cif") + " --check");
+  EXPECT_TRUE(has(r.out, "warning: sites N2, C3, C4 (occupancy 0.5, no disorder group) overlap N1, C1, C2")) << r.out;
+  EXPECT_TRUE(has(r.out, "they agree with the moiety formula C2 N")) << r.out;
 }
 
 TEST(WrongMolecules, CellAgainstTheGroupsMetric) {
