@@ -65,6 +65,8 @@ struct Options {
   bool fragment_completion = false;  // FRGM 2nd: molecules completed by bonded images
   bool fragment_search = false;      // FRGM 3rd: input atoms regrouped into bonded fragments
   double bond_tolerance = 0;         // TOLS 1st, angstrom
+  bool metal_tolerance = false;      // MTOL given
+  double metal_bond_tolerance = 0;   // MTOL: bonds with a metal, angstrom, instead of TOLS 1st
   double ring_tolerance = 0;         // TOLS 2nd, angstrom
   double group_tolerance = 0;        // TOLS 3rd, angstrom
   double contact_tolerance = 0;      // TOLS 4th, angstrom, for dimers

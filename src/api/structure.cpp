@@ -29,6 +29,8 @@ Options options_of(const Run& run) {
   o.fragment_completion = kw.kfragbld == 1;
   o.fragment_search = kw.kfragmentize == 1;
   o.bond_tolerance = gv.tol1;
+  o.metal_tolerance = run.kw.kmtol == 1;
+  o.metal_bond_tolerance = gv.mtol;
   o.ring_tolerance = gv.tol2;
   o.group_tolerance = gv.tol3;
   o.contact_tolerance = gv.tol4;

@@ -7,30 +7,11 @@
 #include "cluster/assemble.hpp"
 #include "cluster/cluster.hpp"
 #include "driver/forms.hpp"
+#include "geometry/elements.hpp"
 #include "geometry/geometry.hpp"
 #include "model/check_lines.hpp"
 
 namespace orbicutter {
-namespace {
-
-// Hill order: C, then H, then the rest alphabetically; without C all alphabetically.
-std::string hill_formula(const std::map<std::string, int>& count) {
-  std::vector<std::string> order;
-  const bool carbon = count.count("C") > 0;
-  if (carbon) order.push_back("C");
-  if (carbon && count.count("H") > 0) order.push_back("H");
-  for (const auto& [e, n] : count)
-    if (std::find(order.begin(), order.end(), e) == order.end()) order.push_back(e);
-  std::string s;
-  for (const auto& e : order) {
-    if (!s.empty()) s += ' ';
-    s += e;
-    if (count.at(e) != 1) s += digits(count.at(e));
-  }
-  return s;
-}
-
-}  // namespace
 
 void molecule_census(Run& run) {
   if (!run.diag.enabled) return;

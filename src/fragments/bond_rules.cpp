@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "geometry/elements.hpp"
+#include "geometry/geometry.hpp"
 
 namespace orbicutter {
 
@@ -32,12 +33,14 @@ int BondRules::add(const std::string& symbol) {
   }
   // An element outside every table has radius 0 (its bonds reach tol1 only).
   radius_.push_back(covalent_radius(s));
+  metal_.push_back(is_metal(s) ? 1 : 0);
   element_.push_back(e);
   return size() - 1;
 }
 
 int BondRules::add_like(int i) {
   radius_.push_back(radius(i));
+  metal_.push_back(metal_[static_cast<std::size_t>(i)]);
   element_.push_back(element_[static_cast<std::size_t>(i)]);
   return size() - 1;
 }
@@ -49,8 +52,42 @@ bool BondRules::excluded(int i, int j) const {
 
 real BondRules::longest_bond() const {
   real r = 0;
-  for (real x : radius_) r = std::max(r, x);
-  return (r + r) + run_->gv.tol1;
+  bool metal = false;
+  for (std::size_t i = 0; i < radius_.size(); ++i) {
+    r = std::max(r, radius_[i]);
+    metal = metal || metal_[i];
+  }
+  const real tol = metal_tolerance_ && metal ? std::max(run_->gv.tol1, run_->gv.mtol) : run_->gv.tol1;
+  return (r + r) + tol;
+}
+
+int cells_to_reach(const Mat3& g, real reach, const std::vector<Vec3>& bases, const std::vector<Vec3>& targets,
+                   int at_least) {
+  const TranslationWindow window(g, at_least, reach);
+  if (!window.prunes() || bases.empty() || targets.empty()) return at_least;
+  double need = at_least;
+  for (int i = 0; i < 3; ++i) {
+    double blo = 0, bhi = 0, tlo = 0, thi = 0;
+    bool first = true;
+    for (const Vec3& b : bases) {
+      const double v = static_cast<double>(b.v[i]);
+      blo = first ? v : std::min(blo, v);
+      bhi = first ? v : std::max(bhi, v);
+      first = false;
+    }
+    first = true;
+    for (const Vec3& t : targets) {
+      const double v = static_cast<double>(t.v[i]);
+      tlo = first ? v : std::min(tlo, v);
+      thi = first ? v : std::max(thi, v);
+      first = false;
+    }
+    // A position that is not a number reaches nothing; the exact test decides.
+    if (!std::isfinite(blo) || !std::isfinite(bhi) || !std::isfinite(tlo) || !std::isfinite(thi)) continue;
+    const double far = std::max(std::fabs(thi - blo), std::fabs(tlo - bhi)) + window.half_width(i);
+    need = std::max(need, std::floor(far));
+  }
+  return need >= max_window_cells ? std::max(at_least, max_window_cells) : static_cast<int>(need);
 }
 
 TranslationWindow::TranslationWindow(const Mat3& g, int ncells, real reach) : ncells_(ncells) {

@@ -30,18 +30,28 @@ real longest_bond_of(const Run& run, const std::vector<std::string>& symbols) {
 
 }  // namespace
 
-Completion::Completion(const Run& run, const std::vector<Vec3>& positions, const std::vector<std::string>& symbols)
+Completion::Completion(const Run& run, const std::vector<Vec3>& positions, const std::vector<std::string>& symbols,
+                       int ncells)
     : run_(run),
       rules_(run),
-      window_(run.geo.g, run.gv.ncells, longest_bond_of(run, symbols)),
+      window_(run.geo.g, ncells, longest_bond_of(run, symbols)),
       pos_(positions),
       nsym_(run.gv.nsym),
-      nc_(run.gv.ncells),
-      width_(2 * run.gv.ncells + 1),
+      nc_(ncells),
+      width_(2 * ncells + 1),
       atoms_(window_),
       groups_(window_) {
   for (const auto& s : symbols) rules_.add(s);
   for (std::size_t i = 0; i < pos_.size(); ++i) atoms_.insert(static_cast<long long>(i), pos_[i]);
+}
+
+int Completion::cells_needed() const {
+  if (nsym_ <= 0 || nc_ < 0) return nc_;
+  std::vector<Vec3> bases;
+  bases.reserve(pos_.size() * static_cast<std::size_t>(nsym_));
+  for (int k = 1; k <= size(); ++k)
+    for (int s = 1; s <= nsym_; ++s) bases.push_back(base(k, s));
+  return cells_to_reach(run_.geo.g, rules_.longest_bond(), bases, pos_, nc_);
 }
 
 Vec3 Completion::base(int k, int s) const { return image_base(run_, s, pos_[static_cast<std::size_t>(k - 1)]); }

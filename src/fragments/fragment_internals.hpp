@@ -12,9 +12,18 @@
 namespace orbicutter {
 
 // For every input atom j (1-based; entry 0 unused), the input atoms m, ascending,
-// one of whose symmetry images (operators 1..nsym, translations -ncells..ncells)
-// lies within bonding distance of j as given.
+// one of whose symmetry images (operators 1..nsym, any lattice translation that
+// can bring it within reach) lies within bonding distance of j as given.
 std::vector<std::vector<int>> image_bonds(const Run& run);
+
+// Where the search puts a collected atom: at its input position (s = 0), or
+// at its image under operator s and translation t, bonded to the atoms
+// already placed, so that a fragment is one connected molecule.
+struct Placement {
+  int s = 0;
+  int t[3] = {0, 0, 0};
+  Vec3 p;
+};
 
 // The input atoms in the order the fragment search collects them, and the
 // fragment each one joins. The search restarts from the first collected atom
@@ -24,6 +33,7 @@ std::vector<std::vector<int>> image_bonds(const Run& run);
 struct FragmentOrder {
   std::vector<int> atom;      // input atom numbers, in collected order
   std::vector<int> fragment;  // fragment number of each collected atom
+  std::vector<Placement> place;  // position of each collected atom
   int nfrag = 0;
 };
 FragmentOrder fragment_order(const Run& run);
@@ -46,10 +56,14 @@ struct Addition {
 // found from the new atom's side among the images filed near it.
 class Completion {
  public:
-  Completion(const Run& run, const std::vector<Vec3>& positions, const std::vector<std::string>& symbols);
+  // Translations -ncells..ncells along each axis.
+  Completion(const Run& run, const std::vector<Vec3>& positions, const std::vector<std::string>& symbols, int ncells);
   // The next addition (already taken into the molecule); false when none is left.
   bool next(Addition& a);
   int size() const { return static_cast<int>(pos_.size()); }
+  // Cells either way that the molecule as it now stands needs, so that no
+  // bonded image lies beyond the window.
+  int cells_needed() const;
 
  private:
   struct Pending {

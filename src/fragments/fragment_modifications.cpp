@@ -79,34 +79,43 @@ void complete(Run& run, int& n, long long limit) {
     positions.push_back(row3(at.molgeom, i));
     symbols.push_back(at.molatns(i, 1));
   }
-  Completion completion(run, positions, symbols);
-  Addition a;
-  while (completion.next(a)) {
-    const int r = n + 1;
-    at.molatns.resize_rows(r, std::string(3, ' '));
-    at.molinfo.resize_rows(r, 0);
-    at.molgeom.resize_rows(r, 0);
-    at.molatns(r, 1) = at.molatns(a.k, 1);
-    at.molatns(r, 2) = at.molatns(a.k, 2);
-    for (int c = total_atom; c <= fragment_number; ++c) at.molinfo(r, c) = at.molinfo(a.k, c);
-    at.molinfo(r, symmetry_operation) = a.s;
-    at.molinfo(r, translation_a) = a.t[0];
-    at.molinfo(r, translation_b) = a.t[1];
-    at.molinfo(r, translation_c) = a.t[2];
-    set_row3(at.molgeom, r, a.p);
-    // An image carries the charge of the atom it was generated from.
-    if (charged) {
-      at.molcharge.resize(r, 0);
-      at.molcharge(r) = at.molcharge(a.k);
+  // The window starts at ncells cells and widens until it covers the
+  // molecule: a molecule long beside a cell edge needs more.
+  for (int cells = run.gv.ncells;;) {
+    Completion completion(run, positions, symbols, cells);
+    Addition a;
+    while (completion.next(a)) {
+      const int r = n + 1;
+      at.molatns.resize_rows(r, std::string(3, ' '));
+      at.molinfo.resize_rows(r, 0);
+      at.molgeom.resize_rows(r, 0);
+      at.molatns(r, 1) = at.molatns(a.k, 1);
+      at.molatns(r, 2) = at.molatns(a.k, 2);
+      for (int c = total_atom; c <= fragment_number; ++c) at.molinfo(r, c) = at.molinfo(a.k, c);
+      at.molinfo(r, symmetry_operation) = a.s;
+      at.molinfo(r, translation_a) = a.t[0];
+      at.molinfo(r, translation_b) = a.t[1];
+      at.molinfo(r, translation_c) = a.t[2];
+      set_row3(at.molgeom, r, a.p);
+      // An image carries the charge of the atom it was generated from.
+      if (charged) {
+        at.molcharge.resize(r, 0);
+        at.molcharge(r) = at.molcharge(a.k);
+      }
+      log.write("(4A)", " New bond has been detected = ", at.molatns(a.m, 1), " - ", at.molatns(r, 1));
+      molecule_atom_line(log, "   -- 1st atom = ", run, a.m);
+      molecule_atom_line(log, "   -- 2nd atom = ", run, r);
+      log.write("(A,F10.4,A,F10.4)", "   -- Distance between atoms = ", a.distance, "  |  Assumed bonding distance = ",
+                a.threshold);
+      n = r;
+      // A chain or network through the crystal would grow without end.
+      if (n > limit) too_many_atoms();
+      positions.push_back(a.p);
+      symbols.push_back(at.molatns(r, 1));
     }
-    log.write("(4A)", " New bond has been detected = ", at.molatns(a.m, 1), " - ", at.molatns(r, 1));
-    molecule_atom_line(log, "   -- 1st atom = ", run, a.m);
-    molecule_atom_line(log, "   -- 2nd atom = ", run, r);
-    log.write("(A,F10.4,A,F10.4)", "   -- Distance between atoms = ", a.distance, "  |  Assumed bonding distance = ",
-              a.threshold);
-    n = r;
-    // A chain or network through the crystal would grow without end.
-    if (n > limit) too_many_atoms();
+    const int wider = completion.cells_needed();
+    if (wider <= cells) break;
+    cells = wider;
   }
   log.write("(A)", " No more new atoms found");
 }
@@ -178,6 +187,13 @@ void fragment_modifications(Run& run) {
       at.molinfo(k, fragment_atom) = k;
       at.molinfo(k, fragment_number) = f;
       at.molinfo(k, symmetry_operation) = identity;
+      // An atom the search moved to an image, to keep its molecule connected.
+      if (kw.kfragmentize == 1 && at.fimage.allocated() && at.fimage.rows() >= j && at.fimage(j, 1) != 0) {
+        at.molinfo(k, symmetry_operation) = at.fimage(j, 1);
+        at.molinfo(k, translation_a) = at.fimage(j, 2);
+        at.molinfo(k, translation_b) = at.fimage(j, 3);
+        at.molinfo(k, translation_c) = at.fimage(j, 4);
+      }
       for (int c = 1; c <= 3; ++c) at.molgeom(k, c) = at.fgeom(j, c);
       if (charged) at.molcharge(k) = at.fcharge(j);
     }

@@ -25,15 +25,6 @@ bool has_bond(const Run& run, int i) { return run.at.allbonds.cols() >= 1 && run
 
 std::string atom_name(const Run& run, int i) { return "atom " + digits(i) + " (" + trim(run.at.allatns(i, 2)) + ")"; }
 
-// Elements that form covalent bonds with one another: the non-metals and the
-// metalloids. A contact with a metal is a coordination, which the tolerance is
-// not meant to decide.
-bool covalent_element(const std::string& symbol) {
-  static const char* const list[] = {"H", "D", "B", "C", "N", "O", "F", "Si", "P", "S", "Cl", "Ge", "As", "Se", "Br", "Te", "I"};
-  const std::string e = trim(symbol);
-  return std::any_of(std::begin(list), std::end(list), [&](const char* x) { return e == x; });
-}
-
 // Atom j, or its image under operation s and translation t (s = 0: as it stands).
 struct Partner {
   int j = 0, s = 0;
@@ -82,13 +73,17 @@ Findings survey(const Run& run) {
   std::vector<char> covalent(static_cast<std::size_t>(nat));
   for (int i = 1; i <= nat; ++i) {
     rules.add(at.allatns(i, 1));
-    covalent[static_cast<std::size_t>(i - 1)] = covalent_element(at.allatns(i, 1)) ? 1 : 0;
+    covalent[static_cast<std::size_t>(i - 1)] = is_covalent_element(at.allatns(i, 1)) ? 1 : 0;
     x[static_cast<std::size_t>(i - 1)] = row3(at.allgeom, i);
   }
   const real reach = std::max(rules.longest_bond() + static_cast<real>(near_band), static_cast<real>(close_limit));
-  // Images as far as the fragment phases seek them (ncells either way), so the
-  // survey costs about what the fragment search costs.
-  const TranslationWindow window(run.geo.g, nc, reach);
+  // Images as far as the fragment phases seek them (as many cells as the
+  // molecules reach), so the survey costs about what the fragment search costs.
+  std::vector<Vec3> bases;
+  bases.reserve(x.size() * static_cast<std::size_t>(nsym));
+  for (int j = 0; j < nat; ++j)
+    for (int s = 1; s <= nsym; ++s) bases.push_back(image_base(run, s, x[static_cast<std::size_t>(j)]));
+  const TranslationWindow window(run.geo.g, cells_to_reach(run.geo.g, reach, bases, x, nc), reach);
   WindowIndex index(window);
   for (int i = 0; i < nat; ++i) index.insert(i, x[static_cast<std::size_t>(i)]);
 
@@ -107,7 +102,8 @@ Findings survey(const Run& run) {
   for (int j = 0; j < nat; ++j)
     for (int s = 0; s <= nsym; ++s) {
       const bool own = s == 0;
-      const Vec3 q = own ? x[static_cast<std::size_t>(j)] : image_base(run, s, x[static_cast<std::size_t>(j)]);
+      const Vec3 q = own ? x[static_cast<std::size_t>(j)]
+                         : bases[static_cast<std::size_t>(j) * static_cast<std::size_t>(nsym) + static_cast<std::size_t>(s - 1)];
       found.clear();
       index.near(q, found);
       near.clear();
@@ -244,6 +240,53 @@ void warn_lone(Run& run, const Findings& f) {
           message_line("They bond to nothing; check the element symbols of these atom lines (Cl, not CL)")});
 }
 
+// A fragment of the search whose own bonds leave it in pieces: the molecule
+// census would count two molecules as one. Each part by its formula and
+// first atom.
+void warn_disconnected(Run& run) {
+  if (run.kw.kfragmentize != 1) return;
+  const auto& at = run.at;
+  const int nat = run.gv.nat;
+  std::vector<int> part(static_cast<std::size_t>(std::max(nat, 0)) + 1, 0);
+  std::vector<std::string> pieces;
+  int fragments = 0;
+  for (int first = 1; first <= nat;) {
+    const int f = at.allinfo(first, fragment_number);
+    int last = first;
+    while (last < nat && at.allinfo(last + 1, fragment_number) == f) ++last;
+    std::vector<std::string> parts;
+    for (int i = first; i <= last; ++i) {
+      if (part[static_cast<std::size_t>(i)] != 0) continue;
+      const int p = static_cast<int>(parts.size()) + 1;
+      std::map<std::string, int> count;
+      std::vector<int> stack{i};
+      part[static_cast<std::size_t>(i)] = p;
+      while (!stack.empty()) {
+        const int a = stack.back();
+        stack.pop_back();
+        ++count[trim(at.allatns(a, 1))];
+        for (int c = 1; c <= at.allbonds.cols() && at.allbonds(a, c) != 0; ++c) {
+          const int b = at.allbonds(a, c);
+          if (b < first || b > last || part[static_cast<std::size_t>(b)] != 0) continue;
+          part[static_cast<std::size_t>(b)] = p;
+          stack.push_back(b);
+        }
+      }
+      parts.push_back(hill_formula(count) + " from " + atom_name(run, i));
+    }
+    if (parts.size() > 1) {
+      ++fragments;
+      if (pieces.size() < most_listed) pieces.push_back("fragment " + digits(f) + ": " + name_list(parts, most_listed));
+    }
+    first = last + 1;
+  }
+  if (pieces.empty()) return;
+  std::vector<std::string> m = {message_line("Fragments that their own bonds do not join into one molecule:")};
+  listed(m, pieces, [](const std::string& p) { return p; }, static_cast<std::size_t>(fragments));
+  m.push_back(message_line("Each part is a molecule of its own; the census counts them as one"));
+  warn(run, "FRAGMENTS", m);
+}
+
 }  // namespace
 
 void molecule_checks(Run& run) {
@@ -254,6 +297,7 @@ void molecule_checks(Run& run) {
   warn_near(run, f);
   warn_close(run, f);
   warn_lone(run, f);
+  warn_disconnected(run);
 }
 
 }  // namespace orbicutter

@@ -2,6 +2,10 @@
 // periodic table (and D for deuterium) for symbols outside them.
 #include "geometry/elements.hpp"
 
+#include <algorithm>
+#include <initializer_list>
+#include <vector>
+#include <string>
 #include <string_view>
 
 namespace orbicutter {
@@ -102,6 +106,43 @@ void atinfo(std::string_view symbol, int mode, real& r, int& n) {
   if (mode == 1) r = e.covalent;
   if (mode == 2) r = e.vdw;
   if (mode == 3) n = e.number;
+}
+
+}  // namespace orbicutter
+
+namespace orbicutter {
+namespace {
+bool one_of(std::string_view symbol, std::initializer_list<std::string_view> list) {
+  const std::string key = left_adjusted(symbol);
+  for (std::string_view e : list)
+    if (same_symbol(key, e)) return true;
+  return false;
+}
+}  // namespace
+
+std::string hill_formula(const std::map<std::string, int>& count) {
+  std::vector<std::string> order;
+  const bool carbon = count.count("C") > 0;
+  if (carbon) order.push_back("C");
+  if (carbon && count.count("H") > 0) order.push_back("H");
+  for (const auto& [e, n] : count)
+    if (std::find(order.begin(), order.end(), e) == order.end()) order.push_back(e);
+  std::string s;
+  for (const auto& e : order) {
+    if (!s.empty()) s += ' ';
+    s += e;
+    if (count.at(e) != 1) s += std::to_string(count.at(e));
+  }
+  return s;
+}
+
+bool is_covalent_element(std::string_view symbol) {
+  return one_of(symbol, {"H", "D", "B", "C", "N", "O", "F", "Si", "P", "S", "Cl", "Ge", "As", "Se", "Br", "Te", "I"});
+}
+
+bool is_metal(std::string_view symbol) {
+  if (is_covalent_element(symbol) || one_of(symbol, {"He", "Ne", "Ar", "Kr", "Xe", "Rn"})) return false;
+  return element(symbol).found;
 }
 
 }  // namespace orbicutter

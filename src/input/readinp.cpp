@@ -48,7 +48,7 @@ constexpr const char* fraction_limit = "Fractional coordinates must lie within -
 // The four-letter keywords: the reader's own and the output files' switches.
 std::vector<std::string> all_keywords() {
   std::vector<std::string> keys{"CLUS", "FRGM", "TEST", "VERB", "CHRG", "DMAX", "TOLS", "CELL", "STXH",
-                                "EXBD", "SYMM", "NFRG", "GECR", "RING", "NICS", "DIMR", "CHOV"};
+                                "EXBD", "SYMM", "NFRG", "GECR", "RING", "NICS", "DIMR", "CHOV", "MTOL"};
   for (const auto& p : products()) keys.emplace_back(p.keyword);
   return keys;
 }
@@ -110,6 +110,7 @@ class KeywordReader {
   void read_frgm();
   void read_dmax();
   void read_tols();
+  void read_mtol();
   void read_cell();
   void read_stxh();
   void read_exbd();
@@ -164,6 +165,7 @@ bool KeywordReader::dispatch(const std::string& key) {
   else if (key == "CHRG") read_chrg();
   else if (key == "DMAX") read_dmax();
   else if (key == "TOLS") read_tols();
+  else if (key == "MTOL") read_mtol();
   else if (key == "CELL") read_cell();
   else if (key == "STXH") read_stxh();
   else if (key == "EXBD") read_exbd();
@@ -215,6 +217,15 @@ void KeywordReader::read_dmax() { retake({item(word_, 4), item(run_.geo.dmax)}, 
 void KeywordReader::read_tols() {
   auto& gv = run_.gv;
   retake({item(word_, 4), item(gv.tol1), item(gv.tol2), item(gv.tol3), item(gv.tol4)}, "TOLS");
+}
+
+// MTOL t: pairs with a metal are bonded up to the sum of the radii plus t.
+void KeywordReader::read_mtol() {
+  auto& gv = run_.gv;
+  retake({item(word_, 4), item(gv.mtol)}, "MTOL");
+  // Beyond 2 A every metal would bond to its second neighbours.
+  if (!(gv.mtol >= 0 && gv.mtol <= 2)) fail_beyond("MTOL", "The tolerance for bonds to metals must lie within 0 and 2 A");
+  run_.kw.kmtol = 1;
 }
 
 void KeywordReader::read_cell() {
@@ -431,6 +442,7 @@ void readinp(Run& run, const std::string& contents) {
   gv.tol2 = sp(0.10f);
   gv.tol3 = sp(0.08f);
   gv.tol4 = 0;
+  gv.mtol = 0;
   gv.nat = gv.nfrag = gv.nsym = gv.nrings = gv.nxh = gv.nex = gv.nnics = 0;
   gv.dnics = 0;
   geo.dmax = 0;

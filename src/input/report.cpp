@@ -57,6 +57,7 @@ void write_cell(Run& run) {
   log.write("(A,6F10.4)", " Unit cell parameters = ", geo.a, geo.b, geo.c, geo.alpha / degree, geo.beta / degree,
             geo.gamma / degree);
   log.write("(A,F8.2)", " Tolerance for covalent bonds search = ", gv.tol1);
+  if (kw.kmtol == 1) log.write("(A,F8.2)", " Tolerance for bonds to metals = ", gv.mtol);
   log.write("(A,I1)", " Fixing of geometrical center = ", kw.kgecr);
   if (kw.kgecr == 1)
     log.write("(A,3F10.6)", " Geometrical center = ", geo.geomcentfix(1), geo.geomcentfix(2), geo.geomcentfix(3));
@@ -148,6 +149,7 @@ void write_echo(const Run& run, Unit& echo) {
   line("CHRG", "(A4,1X,I1)", kw.kcharge);
   line("DMAX", "(A4,F6.2)", geo.dmax);
   line("TOLS", "(A4,4F8.2)", gv.tol1, gv.tol2, gv.tol3, gv.tol4);
+  if (kw.kmtol == 1) line("MTOL", "(A4,F8.2)", gv.mtol);
   line("CELL", "(A4,6F10.4)", geo.a, geo.b, geo.c, geo.alpha / degree, geo.beta / degree, geo.gamma / degree);
   line("STXH", "(A4)");
   line("EXBD", "(A4)");

@@ -31,6 +31,7 @@ struct GlobalVar {
   std::string sysname;  // crystal system name, trimmed ("" when no rule applies)
   std::string vstring;
   real tol1 = 0, tol2 = 0, tol3 = 0, tol4 = 0;
+  real mtol = 0;        // bond tolerance of pairs with a metal, when kmtol is 1
   int nat = 0;
   int natasym = 0;
   int nfrag = 0;
@@ -55,6 +56,7 @@ struct Keywords {
   int kbuild = 1, kstxh = 1, kexbd = 0, kring = 0, knics = 0, kgecr = 0;
   int kchover = 0, kdimer = 0, ksymmf = 0;
   int korca = 0;
+  int kmtol = 0;  // MTOL given: bonds to metals take their own tolerance
 };
 
 struct Geometry {
@@ -130,6 +132,9 @@ struct Atoms {
   Table<real> fgeom;         // (nat, 3)
   Vec<real> fcharge;         // (nat), when kcharge = 1
   Table<int> frag;           // (nfrag, 2) frag_id, frag_size
+  // (nat, 4) after the fragment search: the operator and translation that put
+  // each atom where it stands, operator 0 for its input position.
+  Table<int> fimage;
 
   Table<std::string> molatns;
   Table<int> molinfo;

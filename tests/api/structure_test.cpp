@@ -222,6 +222,20 @@ TEST(Structure, ErrorsCarryTheirMessageLines) {
       EXPECT_EQ(e.messages(), std::vector<std::string>{" --> Cluster too large: reduce DMAX <--"});
     }
   }
+  // A step that stops half way: fragment completion has made the half benzene
+  // whole (6 atoms become 12) when the manual X-H list turns out wrong. Asked
+  // again, and by the steps after it, it gives the same error instead of running
+  // on the changed tables.
+  Structure half(read_file(crystals + "benzene_fb.inp") + "STXH 1 1\n1 99 1.0\n");
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    try {
+      if (attempt < 2) half.molecules();
+      else half.dimers();
+      FAIL() << "no error";
+    } catch (const Error& e) {
+      EXPECT_EQ(e.messages(), std::vector<std::string>{" --> Wrong atom number in manual X-H list <--"}) << attempt;
+    }
+  }
 }
 
 }  // namespace

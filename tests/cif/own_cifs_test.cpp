@@ -54,6 +54,37 @@ TEST(OwnCifs, TranslationWithoutTextFormWrittenAsMatrices) {
   EXPECT_TRUE(has(r.out, "they agree with the moiety formula H2 O")) << r.out;
 }
 
+TEST(OwnCifs, DecimalTranslationsOnlyAsTwentyFourths) {
+  // 0.3 lies between 7/24 and 8/24: taken as either, it would move the inversion centre.
+  CifRun r = run_cif(data("own-decimal-translations.cif"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "orbicutter-cif: error: no usable symmetry: the operator list is unusable: operator 2 "
+                   "'-x+0.3,-y,-z' cannot be read (translation 0.3 is no multiple of 1/24)\n");
+  EXPECT_TRUE(r.files.empty());
+  // 0.6667 is 2/3 as printed to four decimals.
+  r = run_cif(data("own-decimal-translations.cif") + " --block two_thirds -o -");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(has(r.out, "SYMM 2 0\nx, y, z\n-x+2/3, -y, -z\nNFRG")) << r.out;
+  EXPECT_TRUE(has(r.out, "decimal translations of the operator list read as fractions")) << r.out;
+}
+
+TEST(OwnCifs, MixedSiteRefusedAndASiteAtTheOccupancyLimitKept) {
+  // Na and K sharing one site at half occupancy each: two elements on one
+  // place are no symmetry copies of each other, and the input cannot hold both.
+  CifRun r = run_cif(data("own-mixed-site.cif"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "orbicutter-cif: error: sites Na1 and K1 are 0.000 A apart; drop one with --drop, or see their "
+                   "occupancies and disorder groups\n");
+  EXPECT_TRUE(r.files.empty());
+  // With K dropped by hand, Na at exactly the default limit of 0.5 stays.
+  r = run_cif(data("own-mixed-site.cif") + " -o - --drop K1");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(has(r.out, "! dropped, dropped on request: K1\n")) << r.out;
+  EXPECT_FALSE(has(r.out, "occupancy below")) << r.out;
+  EXPECT_TRUE(has(r.out, "NFRG 2 1\n")) << r.out;
+  EXPECT_TRUE(has(r.out, "\nNa Na1 ")) << r.out;
+}
+
 TEST(OwnCifs, SiteGivenAsThirdsGoesOntoTheAxis) {
   // N of ammonia on the three-fold axis of P3, written 0.3333 0.6667 in the file:
   // as given its three images would stay 0.0003 A apart and never merge.

@@ -15,6 +15,7 @@
 #include <optional>
 #include <thread>
 
+#include "driver/interruption.hpp"
 #include "driver/output_files.hpp"
 #include "support/folder.hpp"
 #include "support/runner.hpp"
@@ -135,6 +136,19 @@ TEST(OutputPath, FolderThatBecomesFull) {
   EXPECT_EQ(std::system("umount disk"), 0);
 }
 
+// A log that fails itself (the size limit is reached by the log's first block,
+// long before the cluster file) never replaces the earlier log.
+TEST(OutputPath, LogThatCannotBeWrittenLeavesTheEarlierLog) {
+  earlier_files_survive(
+      [] {
+        write("mol.inp", benzene(big));
+        const auto r = run_here("mol.inp", "ulimit -f 40;");
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.out.find(" --> Cannot write mol.out: File too large <--"), std::string::npos) << r.out;
+      },
+      false);
+}
+
 TEST(OutputPath, StandardOutputThatCannotBeWritten) {
   earlier_files_survive(
       [] {
@@ -149,11 +163,13 @@ TEST(OutputPath, StandardOutputThatCannotBeWritten) {
 }
 
 // Starts the program on mol.inp in the current folder, waits until its cluster
-// file is under way and sends `signal_number`; the exit status.
-int interrupted(int signal_number) {
+// file is under way and sends `signal_number`; the exit status. With
+// `hangup_ignored` the program starts as nohup starts it.
+int interrupted(int signal_number, bool hangup_ignored = false) {
   const pid_t pid = fork();
   if (pid == 0) {
     std::freopen("/dev/null", "w", stdout);
+    if (hangup_ignored) signal(SIGHUP, SIG_IGN);  // kept across exec
     execl(ORBICUTTER_EXE, ORBICUTTER_EXE, "mol.inp", static_cast<char*>(nullptr));
     _exit(127);
   }
@@ -198,6 +214,42 @@ TEST(OutputPath, InterruptedRunTakesEverythingBack) {
         EXPECT_EQ(interrupted(SIGTERM), 143);
       },
       false);
+  earlier_files_survive(
+      [] {
+        write("mol.inp", benzene(big));
+        EXPECT_EQ(interrupted(SIGHUP), 129);
+      },
+      false);
+}
+
+// Under nohup the hangup of the closed terminal passes the run by: it finishes.
+TEST(OutputPath, HangupIgnoredUnderNohup) {
+  const ScratchFolder folder;
+  write("mol.inp", benzene(big));
+  EXPECT_EQ(interrupted(SIGHUP, true), 0);
+  EXPECT_NE(read_file("mol.out").find("| Finished |"), std::string::npos);
+  EXPECT_EQ(snapshot().size(), 4u) << "mol.inp, mol.out, mol.xyz, mol.gjf and no temporary file";
+}
+
+// A run killed outright leaves its temporary files; a later run that is given
+// the same process id passes over their names instead of stopping.
+TEST(OutputPath, TemporaryNameOfAKilledRunIsPassedOver) {
+  const ScratchFolder folder;
+  const std::string stale = orbicutter::temporary_name("mol.xyz", 0);
+  write(stale, "killed run\n");
+  {
+    orbicutter::OutputFiles files("mol.inp");
+    orbicutter::Unit log, xyz;
+    files.create_log(log, "mol.out");
+    files.create(xyz, "mol.xyz");
+    xyz.line("whole cluster");
+    log.line("log");
+    xyz.close();
+    log.close();
+    files.commit();
+  }
+  EXPECT_EQ(read_file("mol.xyz"), "whole cluster\n");
+  EXPECT_EQ(read_file(stale), "killed run\n");
 }
 
 // Both the cluster file and the log replace a link of their name, never writing through it.

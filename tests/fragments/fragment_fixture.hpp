@@ -108,10 +108,20 @@ inline bool bond_literal(const Run& run, const Vec3& p, const std::string& e1, r
 // The fragment search exactly as described: the scan restarts from the first
 // collected atom after every addition. Cubic in the atom count.
 inline FragmentOrder literal_fragment_order(const Run& run) {
-  const int nat = run.gv.nat, nc = run.gv.ncells;
+  const int nat = run.gv.nat;
   const auto& at = run.at;
   FragmentOrder order;
   if (nat <= 0) return order;
+  // Every translation at which a bonded image can lie: the cells that the
+  // atoms and their images span, plus the longest bond.
+  std::vector<Vec3> bases, targets;
+  real longest = 0;
+  for (int m = 1; m <= nat; ++m) {
+    targets.push_back(row3(at.fgeom, m));
+    longest = std::max(longest, covalent_radius(at.fatns(m, 1)));
+    for (int s = 1; s <= run.gv.nsym; ++s) bases.push_back(image(run, s, row3(at.fgeom, m), translation(0, 0, 0)));
+  }
+  const int nc = cells_to_reach(run.geo.g, (longest + longest) + run.gv.tol1, bases, targets, run.gv.ncells);
   std::vector<int> mark(static_cast<std::size_t>(nat) + 1, 0);
   std::vector<real> radius(static_cast<std::size_t>(nat) + 1, 0);
   for (int i = 1; i <= nat; ++i) radius[static_cast<std::size_t>(i)] = covalent_radius(at.fatns(i, 1));

@@ -31,7 +31,7 @@ std::vector<std::string> symbols_of(const Run& run) {
 // `cap` additions; returns the number of additions.
 std::size_t expect_restart_order(const Run& run, std::size_t cap, int trial) {
   const auto literal = literal_completion(run, positions_of(run), symbols_of(run), cap);
-  Completion fast(run, positions_of(run), symbols_of(run));
+  Completion fast(run, positions_of(run), symbols_of(run), run.gv.ncells);
   std::vector<Addition> got;
   Addition a;
   while (got.size() < cap && fast.next(a)) got.push_back(a);

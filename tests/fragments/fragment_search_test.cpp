@@ -88,10 +88,16 @@ TEST(FragmentSearch, AtomsBondedOnlyThroughSymmetryJoinOneFragment) {
   std::vector<std::string> labels;
   for (int i = 1; i <= 5; ++i) labels.push_back(trim(at.fatns(i, 2)));
   EXPECT_EQ(labels, (std::vector<std::string>{"O1", "H1", "H2", "N1", "H3"}));
-  // Atoms keep the input coordinates and their charges.
-  EXPECT_EQ(at.fgeom(3, 1), static_cast<real>(1.01));
+  // H2 stands at the image that bonds (inversion, translation 1 1 1), so the
+  // water is one connected molecule; it keeps its charge. Atoms bonded as
+  // given stay where they are.
+  EXPECT_EQ(at.fgeom(3, 1), static_cast<real>(1) - static_cast<real>(1.01));
   EXPECT_EQ(at.fcharge(3), sp(0.25f));
-  EXPECT_NE(c.log_text().find(" H   H2      3     3     1  1.010000  0.900000  0.900000  0.250000\n"),
+  EXPECT_EQ((std::vector<int>{at.fimage(3, 1), at.fimage(3, 2), at.fimage(3, 3), at.fimage(3, 4)}),
+            (std::vector<int>{2, 1, 1, 1}));
+  for (int i : {1, 2, 4, 5}) EXPECT_EQ(at.fimage(i, 1), 0) << i;
+  EXPECT_EQ(at.fgeom(2, 2), static_cast<real>(0.21));
+  EXPECT_NE(c.log_text().find(" H   H2      3     3     1 -0.010000  0.100000  0.100000  0.250000\n"),
             std::string::npos);
 }
 

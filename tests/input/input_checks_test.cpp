@@ -96,8 +96,11 @@ TEST(Operators, RotationsMustKeepTheCell) {
             " --> A rotation must keep the lengths and angles of the cell: check SYMM and CELL <--");
   EXPECT_TRUE(contains(reader_says("CELL 10 10 12 90 90 90\nSYMM 3 0\nx, y, z\n-y, x-y, z\nx, y\n" + atoms),
                        "operations 2 (-y, +x-y, +z); 3 (+x, +y,) <--"));
-  // P 4 with a = b is fine.
-  EXPECT_EQ(reader_says("CELL 10 10 12 90 90 90\nSYMM 4 0\nx, y, z\n-y, x, z\n-x, -y, z\ny, -x, z\n" + atoms), "");
+  // P 4 with a = b is fine, and so is a refined cell whose a and b differ in the
+  // last decimal: the metric is compared relative to its size, not in square angstrom.
+  const std::string p4 = "SYMM 4 0\nx, y, z\n-y, x, z\n-x, -y, z\ny, -x, z\n";
+  EXPECT_EQ(reader_says("CELL 10 10 12 90 90 90\n" + p4 + atoms), "");
+  EXPECT_EQ(reader_says("CELL 10.0000 10.0001 12.0000 90 90 90\n" + p4 + atoms), "");
 }
 
 TEST(LookAlikeLines, WhatCountsAsInput) {
@@ -108,12 +111,14 @@ TEST(LookAlikeLines, WhatCountsAsInput) {
       {"DIMER 1", "the reader takes DIME from it, which is no keyword (DIMR?)"},
       {"charges 1", "the reader takes char from it, which is no keyword (CHRG?)"},
       {"GAUSSIAN 1", "the reader takes GAUS from it, which is no keyword (GAUF?)"},
+      {"GAUS 1", "the reader takes GAUS from it, which is no keyword (GAUF?)"},  // four letters, not a keyword
       {"DMA 12.0", "the reader takes DMA from it, which is no keyword (DMAX?)"},
       {"  -x+1/2, y, -Z", "reads as a symmetry operator: is the count on the SYMM line too small?"},
       {"'x, y, z'", "reads as a symmetry operator: is the count on the SYMM line too small?"},
       {"-1 0 0 0 1.0 0 0 0 -1", "reads as a symmetry operator: is the count on the SYMM line too small?"},
       {"C C7 0.1 0.2 -3e-1 0.4",
        "reads as an atom line: are the counts on the NFRG line and fragment headers too small?"},
+      {"C C7 0.1 0.2 0.3", "reads as an atom line: are the counts on the NFRG line and fragment headers too small?"},
       // Free text and the data lines of switched-off keywords stay silent.
       {"Cell from the CIF, 2018", ""},
       {"test run 2", ""},
@@ -121,6 +126,7 @@ TEST(LookAlikeLines, WhatCountsAsInput) {
       {"1 2 1.09", ""},
       {"1 2 3 4 5 6 7 8 9", ""},
       {"C O", ""},
+      {"C C7 0.1 0.2", ""},
       {"MOL 1 3", ""},
       {"x, y", ""},
       {"0.5 0.5 0.5", ""},

@@ -132,12 +132,15 @@ TEST(ExtendedXyz, ClusterAndProbePointsReadBack) {
   }
 }
 
-// The system name comes from the file name and may hold blanks and quotes.
+// The system name comes from the file name and may hold blanks, quotes and
+// backslashes; one left bare before the closing quote would escape it.
 TEST(ExtendedXyz, SystemNameIsQuoted) {
   const std::string input = read_file(std::string(ORBICUTTER_TEST_DATA) + "/crystals/water.inp") + "XYZF 2\n";
-  const auto r = run_program_on(input, "my \"best\" run.inp");
-  ASSERT_EQ(r.status, 0) << r.out;
-  EXPECT_EQ(read_extended(r.files.at("my \"best\" run.xyz")).info.at("name"), "my \"best\" run");
+  for (const std::string name : {"my \"best\" run", "run\\2\\"}) {
+    const auto r = run_program_on(input, name + ".inp");
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(read_extended(r.files.at(name + ".xyz")).info.at("name"), name);
+  }
 }
 
 }  // namespace

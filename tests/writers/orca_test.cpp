@@ -173,6 +173,21 @@ TEST(OrcaInput, WithChargesTheNeighboursArePointCharges) {
   }
 }
 
+// A chloride as fragment 1: the QM region is one ion, and its charge is the
+// whole charge of the job.
+TEST(OrcaInput, ChargedCentralMoleculeGivesTheChargeOfTheJob) {
+  const std::string input =
+      "CELL 6.0 6.0 6.0 90.0 90.0 90.0\nSYMM 1 0\nx, y, z\nCHRG 1\nNFRG 2 2\nANION 1 1\n"
+      "CL CL1 0.5 0.5 0.5 -1.0\nCATION 2 1\nCS CS1 0.0 0.0 0.0 1.0\nDMAX 6.5\nXYZF 0\nORCF 1\n";
+  const auto r = run_program_on(input, "salt.inp");
+  ASSERT_EQ(r.status, 0) << r.out;
+  const OrcaInput orca = read_orca(r.files.at("salt.orca.inp"));
+  ASSERT_EQ(orca.atoms.size(), 1u);
+  EXPECT_EQ(orca.atoms[0].element, "CL");
+  EXPECT_EQ(orca.charge, -1);
+  EXPECT_EQ(orca.multiplicity, 1);
+}
+
 TEST(OrcaInput, WithoutChargesTheCentralMoleculeIsTheQmPartOfTheCluster) {
   const std::string input = read_file(crystals + "aspirin_dimr.inp") + "ORCF 1\n";
   const auto r = run_program_on(input, "aspirin.inp");
