@@ -62,6 +62,57 @@ double radius(const std::string& element) { return gemmi::Element(element).coval
 
 bool half_occupied(const Site& s) { return s.cif.disorder_group == 0 && std::fabs(s.occupancy - 0.5) <= 0.05; }
 
+bool bond_distance(const Site& a, const Site& b, double d) { return d < radius(a.element) + radius(b.element) + 0.4; }
+bool overlap_distance(const Site& a, const Site& b, double d) { return d < 0.5 * (radius(a.element) + radius(b.element)); }
+
+// Two orientations listed side by side: the half-occupied sites fall into
+// molecules (bonded, not overlapping), and a molecule that overlaps an earlier
+// listed one is the second orientation. Marks its sites in `other` and returns
+// the labels of the sites it overlaps ("" when none).
+std::string listed_orientations(const std::vector<Site>& sites, const std::vector<std::size_t>& half,
+                                const gemmi::UnitCell& cell, std::vector<bool>& other) {
+  std::vector<std::size_t> part(sites.size());
+  std::map<std::size_t, std::vector<std::size_t>> members;
+  for (std::size_t i = 0; i < part.size(); ++i) part[i] = i;
+  for (std::size_t i : half) members[i] = {i};
+  auto root = [&](std::size_t i) {
+    while (part[i] != i) i = part[i];
+    return i;
+  };
+  auto overlaps = [&](std::size_t i, std::size_t j) {
+    return overlap_distance(sites[i], sites[j], distance(cell, sites[i].fract, sites[j].fract));
+  };
+  // In listed order, a site joins the molecules it bonds to, unless one of
+  // their sites overlaps one of its molecule: alternatives never join.
+  for (std::size_t j : half)
+    for (std::size_t i : half) {
+      if (i >= j) break;
+      const double d = distance(cell, sites[i].fract, sites[j].fract);
+      const std::size_t a = root(i), b = root(j);
+      if (a == b || !bond_distance(sites[i], sites[j], d) || overlap_distance(sites[i], sites[j], d)) continue;
+      bool apart = true;
+      for (std::size_t x : members[a])
+        for (std::size_t y : members[b]) apart = apart && !overlaps(x, y);
+      if (!apart) continue;
+      const std::size_t keep = std::min(a, b), gone = std::max(a, b);
+      part[gone] = keep;
+      members[keep].insert(members[keep].end(), members[gone].begin(), members[gone].end());
+      members.erase(gone);
+    }
+  std::string overlapped;
+  for (std::size_t i : half) {
+    bool named = false;
+    for (std::size_t j : half) {
+      if (root(i) >= root(j) || other[root(i)] || !overlaps(i, j)) continue;
+      other[root(j)] = true;
+      if (!named) overlapped += (overlapped.empty() ? "" : ", ") + sites[i].cif.label;
+      named = true;
+    }
+  }
+  for (std::size_t j : half) other[j] = other[root(j)];
+  return overlapped;
+}
+
 }  // namespace
 
 void pair_disorder_groups(std::vector<Site>& sites, std::vector<std::string>& notes) {
@@ -107,7 +158,26 @@ std::vector<Site> without_overlapping_orientations(const std::vector<Site>& site
   std::vector<std::size_t> half;
   for (std::size_t i = 0; i < n; ++i)
     if (half_occupied(sites[i])) half.push_back(i);
-  if (half.empty() || ops.size() < 2) return sites;
+  if (half.empty()) return sites;
+  std::vector<bool> other(n, false);
+  const std::string listed = listed_orientations(sites, half, cell, other);
+  if (!listed.empty()) {
+    std::vector<Site> kept;
+    std::string labels;
+    for (std::size_t i = 0; i < n; ++i) {
+      if (!other[i]) {
+        kept.push_back(sites[i]);
+        continue;
+      }
+      const std::string label = sites[i].cif.label.empty() ? "?" : sites[i].cif.label;
+      labels += (labels.empty() ? "" : ", ") + label;
+      dropped.push_back({label, "second orientation of a disordered molecule", number(sites[i].occupancy)});
+    }
+    warnings.push_back("sites " + labels + " (occupancy 0.5, no disorder group) overlap " + listed +
+                       ": two orientations of one molecule, the first listed kept");
+    return without_overlapping_orientations(kept, c, ops, dropped, warnings);
+  }
+  if (ops.size() < 2) return sites;
   // An image closer than half the bond length is the other orientation, not a
   // neighbour; images that coincide are a site on the symmetry element.
   std::vector<bool> clash(n, false);
