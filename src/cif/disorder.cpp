@@ -63,7 +63,10 @@ double radius(const std::string& element) { return gemmi::Element(element).coval
 bool half_occupied(const Site& s) { return s.cif.disorder_group == 0 && std::fabs(s.occupancy - 0.5) <= 0.05; }
 
 bool bond_distance(const Site& a, const Site& b, double d) { return d < radius(a.element) + radius(b.element) + 0.4; }
-bool overlap_distance(const Site& a, const Site& b, double d) { return d < 0.5 * (radius(a.element) + radius(b.element)); }
+// Sites on one spot are a mixed site, not two orientations.
+bool overlap_distance(const Site& a, const Site& b, double d) {
+  return d > coincidence_distance && d < 0.5 * (radius(a.element) + radius(b.element));
+}
 
 // Two orientations listed side by side: the half-occupied sites fall into
 // molecules (bonded, not overlapping), and a molecule that overlaps an earlier
