@@ -93,7 +93,7 @@ int run_converter(const std::vector<std::string>& args, std::ostream& out, std::
     if (o.rings) {
       program = find_orbicutter();
       const ProgramRun trial = trial_run(program, keyword_input(cv, o), input_name);
-      if (const std::string growth = growth_failure(trial, o); !growth.empty()) throw ConversionError(growth + "; no input written");
+      if (const std::string growth = growth_failure(trial, cv, o, program, input_name); !growth.empty()) throw ConversionError(growth + "; no input written");
       if (trial.status != 0)
         throw ConversionError("orbicutter stopped while the rings were sought (" + box_message(trial.out) + "); no input written");
       rings = ring_list(molecule_atoms(trial.log));
@@ -113,14 +113,14 @@ int run_converter(const std::vector<std::string>& args, std::ostream& out, std::
       const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
       const ProgramRun r = run_orbicutter(program, folder, target.filename().string());
       const std::string log = (target.parent_path() / log_name(target.filename().string())).string();
-      if (const std::string growth = growth_failure(r, o); !growth.empty()) throw ConversionError(growth + " (its log: " + log + ")");
+      if (const std::string growth = growth_failure(r, cv, o, program, input_name); !growth.empty()) throw ConversionError(growth + " (its log: " + log + ")");
       if (r.status != 0) throw ConversionError("orbicutter stopped: " + box_message(r.out) + " (its log: " + log + ")");
       summary << "  orbicutter finished; its log: " << log << '\n';
       report_check(cv, rebuilt_molecules(r.log), summary, o, program, input_name);
     } else if (o.check) {
       if (program.empty()) program = find_orbicutter();
       const ProgramRun trial = trial_run(program, text, input_name);
-      if (const std::string growth = growth_failure(trial, o); !growth.empty()) throw ConversionError(growth);
+      if (const std::string growth = growth_failure(trial, cv, o, program, input_name); !growth.empty()) throw ConversionError(growth);
       if (trial.status != 0) throw ConversionError("orbicutter stopped in the check run: " + box_message(trial.out));
       report_check(cv, rebuilt_molecules(trial.log), summary, o, program, input_name);
     }

@@ -14,7 +14,10 @@ namespace orbicutter::cif {
 
 // "not a molecular crystal: fragment N grows without end (...)" for a run that
 // stopped at the program's limit for a growing fragment; "" for any other.
-std::string growth_failure(const ProgramRun& run, const Options& options);
+// With a metal among the sites, trial runs with a lower MTOL find the value
+// that parts the fragment, named in the message.
+std::string growth_failure(const ProgramRun& run, const Conversion& cv, const Options& options, const std::string& program,
+                           const std::string& input_name);
 
 // A line naming the bond tolerance with which the molecules agree with the
 // moiety formula, or saying that none does; "" when the check found nothing

@@ -85,17 +85,22 @@ TEST(WrongMolecules, CellAgainstTheGroupsMetric) {
   EXPECT_TRUE(has(r.out, "! note: the cell read from a loop of one row\nCELL 7 8 9 90 100 90\n")) << r.out;
 }
 
-TEST(WrongMolecules, PolymersRefusedAndToleranceAdviceThatWorks) {
+TEST(WrongMolecules, MetalBondsPolymersAndToleranceAdviceThatWorks) {
+  // A Cu-Cl chain: refused, and no metal tolerance parts it.
   CifRun r = run_cif(data("own-chain-polymer.cif") + " --check");
   EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(has(r.err, "error: not a molecular crystal: fragment 1 grows without end (a coordination polymer or framework)"))
-      << r.err;
-  // Cu-OH2 2.21 A: the advice names the tolerance that rebuilds the complex.
+  EXPECT_TRUE(has(r.err, "error: not a molecular crystal: fragment 1 grows without end (a coordination polymer or framework); "
+                         "no lower MTOL (down to the bond tolerance 0.15) parts it")) << r.err;
+  // Na-O contacts of a sodium salt hydrate join it into a network; 0.2 is the first step down that parts it.
+  r = run_cif(data("9007874-strange-H-names-no-types.cif") + " --check");
+  EXPECT_TRUE(has(r.err, "grows without end (a coordination polymer or framework); with --mtol 0.2 its metal contacts leave "
+                         "finite molecules")) << r.err;
+  // Cu-OH2 2.21 A: one complex with the default MTOL; without it, the advice names the value that joins it.
   r = run_cif(data("own-cu-aqua-complex.cif") + " --check");
-  EXPECT_TRUE(has(r.out, "with the bond tolerance 0.25 the molecules agree with the moiety formula: --tols 0.25 0.1 0.08 0"))
-      << r.out;
-  r = run_cif(data("own-cu-aqua-complex.cif") + " --check --tols 0.25 0.1 0.08 0");
+  EXPECT_TRUE(has(r.files.at("own-cu-aqua-complex.inp"), "\nMTOL 0.3\n"));
   EXPECT_TRUE(has(r.out, "they agree with the moiety formula Cl2 Cu H4 O2")) << r.out;
+  r = run_cif(data("own-cu-aqua-complex.cif") + " --check --mtol 0.15");
+  EXPECT_TRUE(has(r.out, "with the metal bond tolerance 0.25 the molecules agree with the moiety formula: --mtol 0.25")) << r.out;
   // Water with H2 given at its image through the inversion centre: one molecule, no advice.
   r = run_cif(data("own-atom-at-equivalent-position.cif") + " --check");
   EXPECT_TRUE(has(r.out, "molecules rebuilt from the asymmetric unit: H2 O\n")) << r.out;
