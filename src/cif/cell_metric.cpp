@@ -136,7 +136,7 @@ Cell fitted_cell(const Cell& cell, const Symmetry& symmetry, std::vector<std::st
         if (j != i && std::fabs(k[j] - k[i]) < 1e-9 * k[i] && std::fabs(g[j] - g[i]) > 1e-9 * k[i])
           equal += " and " + std::string(names[j]) + " " + fixed(g[j], digits);
       cause = ": " + std::string(names[i]) + " " + fixed(g[i], digits) + equal +
-              (equal.empty() ? ", where it needs " + fixed(k[i], digits) : ", which it makes equal") + " (" +
+              (equal.empty() ? ", where " + group + " needs " + fixed(k[i], digits) : ", which " + group + " makes equal") + " (" +
               fixed(k[i], digits) + " on average)" +
               "; check the cell and the space group";
     }

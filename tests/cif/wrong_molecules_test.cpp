@@ -72,7 +72,7 @@ TEST(WrongMolecules, CellAgainstTheGroupsMetric) {
   // b 14.9: refused, naming the axes.
   r = run_cif(data("own-trigonal-wrong-cell.cif"));
   EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(has(r.err, "the cell does not keep the symmetry of P 3: a 14.2310 and b 14.9000, which it makes equal")) << r.err;
+  EXPECT_TRUE(has(r.err, "the cell does not keep the symmetry of P 3: a 14.2310 and b 14.9000, which P 3 makes equal")) << r.err;
   EXPECT_TRUE(r.files.empty());
   // F m -3 m with its primitive cell: the cause named.
   r = run_cif(data("own-f-centred-primitive-cell.cif"));
