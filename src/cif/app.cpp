@@ -6,6 +6,7 @@
 
 #include "cif/atomic_file.hpp"
 #include "cif/census.hpp"
+#include "cif/check_advice.hpp"
 #include "cif/cif_reader.hpp"
 #include "cif/conversion.hpp"
 #include "cif/error.hpp"
@@ -52,10 +53,13 @@ std::string box_message(const std::string& out) {
   return all.empty() ? "no output" : all.substr(all.rfind('\n') + 1);
 }
 
-void report_check(const Conversion& cv, const std::vector<Composition>& rebuilt, std::ostream& out) {
+void report_check(const Conversion& cv, const std::vector<Composition>& rebuilt, std::ostream& out, const Options& o,
+                  const std::string& program, const std::string& input_name) {
   const MoleculeCheck check = check_molecules(cv.formula_moiety, rebuilt);
   for (const auto& l : check.lines) out << "  " << l << '\n';
   for (const auto& w : check.warnings) out << "  warning: " << w << '\n';
+  if (const std::string advice = tolerance_advice(cv, o, program, input_name, check); !advice.empty())
+    out << "  " << advice << '\n';
 }
 
 }  // namespace
@@ -89,6 +93,7 @@ int run_converter(const std::vector<std::string>& args, std::ostream& out, std::
     if (o.rings) {
       program = find_orbicutter();
       const ProgramRun trial = trial_run(program, keyword_input(cv, o), input_name);
+      if (const std::string growth = growth_failure(trial, cv, o, program, input_name); !growth.empty()) throw ConversionError(growth + "; no input written");
       if (trial.status != 0)
         throw ConversionError("orbicutter stopped while the rings were sought (" + box_message(trial.out) + "); no input written");
       rings = ring_list(molecule_atoms(trial.log));
@@ -108,14 +113,16 @@ int run_converter(const std::vector<std::string>& args, std::ostream& out, std::
       const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
       const ProgramRun r = run_orbicutter(program, folder, target.filename().string());
       const std::string log = (target.parent_path() / log_name(target.filename().string())).string();
+      if (const std::string growth = growth_failure(r, cv, o, program, input_name); !growth.empty()) throw ConversionError(growth + " (its log: " + log + ")");
       if (r.status != 0) throw ConversionError("orbicutter stopped: " + box_message(r.out) + " (its log: " + log + ")");
       summary << "  orbicutter finished; its log: " << log << '\n';
-      report_check(cv, rebuilt_molecules(r.log), summary);
+      report_check(cv, rebuilt_molecules(r.log), summary, o, program, input_name);
     } else if (o.check) {
       if (program.empty()) program = find_orbicutter();
       const ProgramRun trial = trial_run(program, text, input_name);
+      if (const std::string growth = growth_failure(trial, cv, o, program, input_name); !growth.empty()) throw ConversionError(growth);
       if (trial.status != 0) throw ConversionError("orbicutter stopped in the check run: " + box_message(trial.out));
-      report_check(cv, rebuilt_molecules(trial.log), summary);
+      report_check(cv, rebuilt_molecules(trial.log), summary, o, program, input_name);
     }
     return 0;
   } catch (const std::exception& e) {  // ConversionError, and the unforeseen ones

@@ -5,6 +5,7 @@
 #include <gemmi/cif.hpp>
 #include <gemmi/smcif.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -59,6 +60,19 @@ std::string file_contents(const std::string& path) {
   throw ConversionError(path + ": CIF syntax error" + where + ": " + message);
 }
 
+// A value written as a loop of one row (some programs loop the cell items);
+// `rows` keeps the length of a longer loop, which gives no one value.
+const std::string* one_row_loop_value(gc::Block& block, const char* tag, int& rows) {
+  gc::Column col = block.find_values(tag);
+  if (col.length() == 0 || !col.item() || col.item()->type != gc::ItemType::Loop) return nullptr;
+  if (col.length() != 1) {
+    rows = std::max(rows, col.length());
+    return nullptr;
+  }
+  rows = std::max(rows, 1);
+  return &col[0];
+}
+
 bool has_atom_sites(gc::Block& block) {
   return block.find_values("_atom_site_label").length() > 0 || block.find_values("_atom_site_fract_x").length() > 0;
 }
@@ -69,6 +83,7 @@ CifBlock take_block(gc::Block& block) {
   for (const char* item : {"_cell_length_a", "_cell_length_b", "_cell_length_c",
                            "_cell_angle_alpha", "_cell_angle_beta", "_cell_angle_gamma"}) {
     const std::string* v = block.find_value(item);
+    if (!v) v = one_row_loop_value(block, item, b.cell_loop_rows);
     b.cell_text.push_back(v ? *v : "");
     b.cell.push_back(v && !gc::is_null(*v) ? gc::as_number(*v) : NAN);
   }

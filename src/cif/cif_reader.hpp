@@ -24,6 +24,7 @@ struct CifBlock {
   // Cell items as written ("" when absent), in the order a b c alpha beta gamma.
   std::vector<std::string> cell_text;
   std::vector<double> cell;  // the numbers, NaN when absent or not numbers
+  int cell_loop_rows = 0;    // rows of the loop that holds cell items, 0 when none
   std::vector<std::string> operators;  // operator list in file order
   std::string operators_tag;
   std::string hall, hermann_mauguin, number;  // "" when absent or null

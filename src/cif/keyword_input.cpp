@@ -52,6 +52,7 @@ std::string keyword_input(const Conversion& cv, const Options& o, const RingList
       << decimal((*o.tols)[3]) << '\n';
   else
     s << "TOLS " << default_tolerances_text() << '\n';
+  s << "MTOL " << decimal(o.mtol.value_or(default_metal_tolerance)) << '\n';
   s << "DMAX " << decimal(o.dmax) << '\n';
   if (o.method) s << "CLUS " << o.method << '\n';
   if (!o.xyz) s << "XYZF 0\n";

@@ -12,6 +12,8 @@ namespace orbicutter::cif {
 // Bond tolerance (TOLS T1) of the generated input; see the README for the
 // evidence behind it. The other three are the program's own defaults.
 constexpr double default_bond_tolerance = 0.15;
+// Pairs with a metal: coordination bonds are longer than covalent ones.
+constexpr double default_metal_tolerance = 0.3;
 std::string default_tolerances_text();
 
 // Rings as lists of the program's atom numbers (RING lines).

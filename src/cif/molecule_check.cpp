@@ -110,13 +110,15 @@ MoleculeCheck check_molecules(const std::string& moiety, const std::vector<Compo
       const double gap = std::fabs(atom_count(c) - atom_count(m.composition));
       if (gap >= nearest) continue;
       if (part_of(c, m.composition)) {
-        why = "is a part of " + name + ": a molecule cut in two? (raise the bond tolerance, --tols)";
+        why = "is a part of " + name + ": a molecule cut in two?";
         nearest = gap;
       } else if (part_of(m.composition, c)) {
-        why = "holds " + name + " and more: molecules bonded together? (lower the bond tolerance, --tols)";
+        why = "holds " + name + " and more: molecules bonded together?";
         nearest = gap;
       }
     }
+    r.cut += why.find("cut in two") != std::string::npos;
+    r.joined += why.find("bonded together") != std::string::npos;
     r.warnings.push_back("molecule " + hill_formula(c) + " " + why);
   }
   for (const auto& m : *parts) {

@@ -113,6 +113,9 @@ Options parse_command_line(const std::vector<std::string>& args) {
       for (const auto& s : values(4)) t.push_back(to_real(name, s));
       if (t[0] < 0) throw ConversionError("option --tols: the bond tolerance T1 may not be negative");
       o.tols = t;
+    } else if (name == "--mtol") {
+      o.mtol = to_real(name, values(1)[0]);
+      if (*o.mtol < 0) throw ConversionError("option --mtol: the metal bond tolerance may not be negative");
     } else if (name == "--verbose") o.verbose = to_integer(name, values(1)[0]);
     else if (name == "--test") flag(), o.test = true;
     else if (name == "--keyword") {
@@ -162,6 +165,8 @@ std::string help_text() {
        "      --no-xh            leave X-H bonds as they are (STXH 0)\n"
        "      --tols T1 T2 T3 T4 bond, ring, group and dimer tolerances (TOLS; default\n"
        "                         " << default_tolerances_text() << ")\n"
+       "      --mtol T           bond tolerance of pairs with a metal (MTOL; default\n"
+       "                         " << decimal(default_metal_tolerance) << ")\n"
        "      --verbose N        log detail (VERB N)\n"
        "      --test             stop after rebuilding the molecules (TEST 1)\n"
        "      --keyword 'LINE'   append LINE to the input as written (repeatable)\n"

@@ -20,6 +20,7 @@ struct Options {
   bool xyz = true, rings = false, no_xh = false, test = false;
   std::optional<std::pair<double, int>> nics;
   std::optional<std::vector<double>> tols;
+  std::optional<double> mtol;  // metal bond tolerance (MTOL); the converter's default when absent
   std::optional<int> verbose;
   std::vector<std::string> keywords;
 

@@ -200,8 +200,11 @@ Symmetry choose_symmetry(const CifBlock& b) {
       s.source = "the operator list (" + b.operators_tag + ")";
       const gemmi::SpaceGroup* sg = group_of(ops);
       s.name = sg ? sg->xhm() : "";
-      if (!named.ops.empty() && !same_group(ops, named.ops))
-        s.warnings.push_back("the operator list differs from " + named.source + " (" + named.name + "); the list is used");
+      if (!named.ops.empty() && !same_group(ops, named.ops)) {
+        for (const auto& op : named.ops) s.other_ops.push_back(from_gemmi(op));
+        s.other_source = named.source;
+        s.other_name = named.name;
+      }
       const std::size_t id = static_cast<std::size_t>(std::find(ops.begin(), ops.end(), gemmi::Op::identity()) - ops.begin());
       if (id != 0) {
         std::rotate(ops.begin(), ops.begin() + static_cast<long>(id), ops.begin() + static_cast<long>(id) + 1);

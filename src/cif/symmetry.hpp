@@ -22,6 +22,10 @@ struct Symmetry {
   std::string name;        // a space-group name, "" when none is known
   bool text_form = true;   // every translation has a text form in the input
   std::vector<std::string> notes, warnings;
+  // The group of the symbols when the operator list differs from it; the
+  // formula decides between them (choose_by_content).
+  std::vector<SymOp> other_ops;
+  std::string other_source, other_name;
 };
 
 // Throws ConversionError when no source gives a usable group.

@@ -43,12 +43,12 @@ TEST(CommandLine, SeveralDataBlocks) {
 
 TEST(CommandLine, OptionsBecomeKeywords) {
   const CifRun r = run_cif(data(water) + " -o - --dmax=12.5 --method shape --dimers --no-xyz --res --d12 --gjf --adf"
-                           " --no-xh --tols 0.2 0.12 0.09 0.3 --verbose 2 --test --keyword 'CHOV 1'");
+                           " --no-xh --tols 0.2 0.12 0.09 0.3 --mtol 0.4 --verbose 2 --test --keyword 'CHOV 1'");
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_TRUE(has(r.out, "FRGM 1 1 1\nTOLS 0.2 0.12 0.09 0.3\nDMAX 12.5\nCLUS 3\nXYZF 0\nDIMR 1\nSHLX 1\nCRYF 1\nGAUF 1\n"
+  EXPECT_TRUE(has(r.out, "FRGM 1 1 1\nTOLS 0.2 0.12 0.09 0.3\nMTOL 0.4\nDMAX 12.5\nCLUS 3\nXYZF 0\nDIMR 1\nSHLX 1\nCRYF 1\nGAUF 1\n"
                          "ADFF 1\nSTXH 0\nVERB 2\nTEST 1\nCHOV 1\n")) << r.out;
-  // Defaults: whole molecules, the converter's bond tolerance, DMAX 8.
-  EXPECT_TRUE(has(run_cif(data(water) + " -o -").out, "FRGM 1 1 1\nTOLS 0.15 0.1 0.08 0\nDMAX 8\n"));
+  // Defaults: whole molecules, the converter's bond tolerances, DMAX 8.
+  EXPECT_TRUE(has(run_cif(data(water) + " -o -").out, "FRGM 1 1 1\nTOLS 0.15 0.1 0.08 0\nMTOL 0.3\nDMAX 8\n"));
 }
 
 TEST(CommandLine, RunPutsTheProductsBesideTheInput) {
