@@ -189,8 +189,8 @@ int abandon(Run& run, Files& files, const std::vector<std::string>& box) {
   if (run.sink.log.is_open() && !run.sink.log.failed()) {
     try {
       for (const auto& l : box) run.sink.log.line(l);
-    } catch (const Error&) {
-      // the log cannot be written: the earlier log stays
+    } catch (...) {
+      // the log cannot be written (or no memory is left for it): the earlier log stays
     }
   }
   for (auto& u : files.product) u = Unit();

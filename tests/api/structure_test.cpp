@@ -171,7 +171,7 @@ TEST(Structure, DimersAreTheDimerFiles) {
 
 // Fluorocytosine with five waters in the asymmetric unit: each dimer names its
 // partner, a fluorocytosine (13 atoms) or a water (3), by fragment and formula;
-// a partner's last atom is a hydrogen.
+// a partner without its last atom would have another formula.
 TEST(Structure, DimersNameTheirPartner) {
   Structure s(read_file(crystals + "fcyt_dimr.inp"));
   const auto& dimers = s.dimers();
