@@ -10,12 +10,12 @@
 #include "cluster/cluster.hpp"
 #include "driver/forms.hpp"
 #include "driver/pipeline.hpp"
+#include "geometry/elements.hpp"
 #include "geometry/geometry.hpp"
 #include "input/input.hpp"
-#include "geometry/elements.hpp"
+#include "orbicutter/version.hpp"
 #include "writers/products.hpp"
 #include "writers/view.hpp"
-#include "orbicutter/version.hpp"
 
 namespace orbicutter {
 namespace {

@@ -63,6 +63,7 @@ SignalsHeld::~SignalsHeld() { sigprocmask(SIG_SETMASK, &saved_->set, nullptr); }
 
 Interruption::Interruption() {
   const SignalsHeld held;
+  files_in_place = 0;
   temporaries = new std::vector<std::string>();
   struct sigaction action {};
   action.sa_handler = on_signal;
