@@ -20,6 +20,7 @@ install(TARGETS orbicutter orbicutter_sp RUNTIME DESTINATION ${CMAKE_INSTALL_BIN
 install(TARGETS orbicutter_core_dp orbicutter_core_sp EXPORT orbicutterTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/include/orbicutter DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(FILES ${CMAKE_BINARY_DIR}/generated/orbicutter/version.hpp DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/orbicutter)
 install(EXPORT orbicutterTargets NAMESPACE orbicutter:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/orbicutter)
 install(FILES ${CMAKE_SOURCE_DIR}/cmake/orbicutterConfig.cmake DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/orbicutter)
 

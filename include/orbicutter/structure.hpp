@@ -46,7 +46,11 @@ class Structure {
 
 // The program version, as the banner prints it.
 std::string version();
+// The project's version ("0.1.0"), which --version of every program prints.
+std::string project_version();
 // 8 for a library computing with 8-byte reals, 4 for 4-byte reals.
 int real_bytes();
+// Every output file for an outside program, in the order of the input report.
+std::vector<OutputWriter> output_writers();
 
 }  // namespace orbicutter

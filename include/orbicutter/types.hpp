@@ -116,11 +116,25 @@ struct Cluster {
 struct Dimer {
   int number = 0;    // the neighbour's number among the molecules after the central one (file dimer_N.xyz)
   int molecule = 0;  // the neighbour's number in Cluster::molecules
+  int fragment = 0;     // the molecule of the asymmetric unit the neighbour is a copy of
+  std::string formula;  // the neighbour's formula, carbon and hydrogen first ("C9 H14 N", "O4 S")
   int operation = 0;
   CellTranslation translation;
   std::string symmetry_code;  // ORTEP code: translations + 5, 0, operation ("55502")
   double distance = 0;        // centroid distance from the cluster centre, angstrom
   int multiplicity = 0;       // neighbours at that distance, itself included
+};
+
+// An output file the program can write for an outside program: one row of its
+// table of writers, from which a front end can offer one option per program.
+struct OutputWriter {
+  std::string keyword;    // the input switch ("XYZF", "ORCF")
+  int value = 1;          // the switch value that asks for this file
+  std::string option;     // a short name for a command-line option ("xyz", "orca", "gaussian")
+  std::string form;       // where one switch has several files: "plain", "extended"; else empty
+  std::string suffix;     // appended to the system name (".orca.inp")
+  std::string companion;  // a second file written beside it with CHRG 1 (".orca.pc"); else empty
+  std::string about;      // what the file is ("ORCA input template")
 };
 
 // A warning the run showed in a box: the step that warned ("READINP",

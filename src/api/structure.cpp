@@ -3,14 +3,18 @@
 
 #include <exception>
 #include <array>
+#include <map>
 #include <optional>
 #include <ostream>
 
 #include "cluster/cluster.hpp"
 #include "driver/forms.hpp"
 #include "driver/pipeline.hpp"
+#include "geometry/elements.hpp"
 #include "geometry/geometry.hpp"
 #include "input/input.hpp"
+#include "orbicutter/version.hpp"
+#include "writers/products.hpp"
 #include "writers/view.hpp"
 
 namespace orbicutter {
@@ -160,6 +164,10 @@ std::vector<Dimer> dimers_from(const Run& run) {
     d.symmetry_code =
         format_record("(5I1)", std::array<Value, 5>{Value(d.translation.a + 5), Value(d.translation.b + 5),
                                                     Value(d.translation.c + 5), Value(0), Value(d.operation)});
+    d.fragment = at.cinfo(e.first, fragment_number);
+    std::map<std::string, int> count;
+    for (int i = e.first; i < e.first + e.atoms; ++i) ++count[trim(at.catns(i, 1))];
+    d.formula = hill_formula(count);
     d.distance = e.distance;
     d.multiplicity = e.multiplicity;
     result.push_back(d);
@@ -256,6 +264,16 @@ std::vector<Warning> Structure::warnings() const {
 
 std::string version() { return program_version; }
 
+std::string project_version() { return ORBICUTTER_VERSION; }
+
 int real_bytes() { return static_cast<int>(sizeof(real)); }
+
+std::vector<OutputWriter> output_writers() {
+  std::vector<OutputWriter> list;
+  for (const Product& p : products())
+    list.push_back({p.keyword, p.value, p.option, p.form != nullptr ? p.form : "", p.suffix,
+                    p.companion != nullptr ? p.companion : "", p.about});
+  return list;
+}
 
 }  // namespace orbicutter

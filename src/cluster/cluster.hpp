@@ -23,8 +23,12 @@ void cluster_body(Run& run);
 void cluster_building(Run& run);
 
 // The MOLECULE CENSUS section: the compositions of the molecules after the
-// fragment phases, how many of each, and their copies in the cluster.
+// fragment phases, how many of each, and their copies in the cluster; the
+// central molecule; with charges, the cluster's net charge, and a warning when
+// it is charged.
 void molecule_census(Run& run);
+// A net charge beyond what rounding the charges of `atoms` atoms to four decimals explains.
+bool cluster_is_charged(double net, int atoms);
 // Warns of atoms of different cluster molecules closer than 0.5 A (looked for
 // only when the molecule checks found an image that close).
 void cluster_checks(Run& run);

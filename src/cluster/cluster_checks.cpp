@@ -1,6 +1,7 @@
 // After cluster building: the molecule census of the run log, and the warning
 // for atoms of different cluster molecules that nearly coincide.
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <tuple>
 
@@ -12,6 +13,43 @@
 #include "model/check_lines.hpp"
 
 namespace orbicutter {
+namespace {
+
+// The central molecule in one line: its fragment, formula and the labels of its
+// input atoms in the molecule's order, that of the cluster files (an atom
+// completed through symmetry repeats its source's label and adds none).
+std::string central_molecule(const Run& run, const std::string& formula, int f) {
+  const auto& at = run.at;
+  std::map<int, std::string> labels;  // by atom number after the fragment search
+  for (int i = 1; i <= run.gv.nat; ++i)
+    if (at.allinfo(i, fragment_number) == f) labels.emplace(at.allinfo(i, total_atom), trim(at.allatns(i, 2)));
+  std::string list;
+  std::size_t shown = 0;
+  for (const auto& [n, label] : labels) {
+    if (shown == most_listed) {
+      list += " ...";
+      break;
+    }
+    list += (shown++ == 0 ? "" : " ") + label;
+  }
+  return " Central molecule: fragment " + digits(f) + ", " + formula + " (" + list + ")";
+}
+
+// Rounding each atom charge to four decimals moves the sum by at most this much per atom.
+constexpr double charge_rounding = 0.00005;
+
+// The charges of the cluster's atoms, summed in full precision whatever the reals.
+double net_charge(const Run& run) {
+  double q = 0;
+  for (int i = 1; i <= run.gv.ncluster; ++i) q += static_cast<double>(run.at.ccharge(i));
+  return q;
+}
+
+}  // namespace
+
+// A cluster of whole molecules of a salt seldom holds its ions in the ratio of
+// the cell; a point-charge embedding then carries that charge.
+bool cluster_is_charged(double net, int atoms) { return std::abs(net) > charge_rounding * atoms; }
 
 void molecule_census(Run& run) {
   if (!run.diag.enabled) return;
@@ -49,7 +87,22 @@ void molecule_census(Run& run) {
                             "  |  Fragment" + (k.fragments.size() > 1 ? "s " : " ") + name_list(k.fragments) +
                             "  |  Copies in the cluster = ",
               k.copies);
+  // The first molecule of the cluster is the central one: the QM region and the dimers' reference.
+  const int central = run.gv.ncluster >= 1 ? at.cinfo(1, fragment_number) : 0;
+  if (central >= 1 && central <= nfrag)
+    log.line(central_molecule(run, hill_formula(count[static_cast<std::size_t>(central)]), central));
+  double net = 0;
+  if (run.kw.kcharge == 1) {
+    net = net_charge(run);
+    const double shown = std::abs(net) < 0.0005 ? 0.0 : net;  // no "-0.000"
+    log.write("(A,F10.3,A)", " Net charge of the cluster = ", shown, " e");
+  }
   log.write("(A)", rule_line);
+  if (run.kw.kcharge == 1 && cluster_is_charged(net, run.gv.ncluster))
+    warn(run, "CLUSTER",
+         {message_line("The cluster is charged: its atom charges sum to " +
+                       trim(format_record("(F10.3)", std::array<Value, 1>{Value(net)})) + " e"),
+          message_line("Whole ions within DMAX seldom balance: a point-charge embedding carries it")});
 }
 
 void cluster_checks(Run& run) {

@@ -2,10 +2,12 @@
 // opened, written, checked and made final here, or taken back when the run fails.
 #include "driver/driver.hpp"
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <system_error>
 #include <vector>
 
 #include "cluster/assemble.hpp"
@@ -23,17 +25,21 @@
 namespace orbicutter {
 namespace {
 
-// The whole input file, or nothing when it cannot be opened or read (a folder too).
-bool read_input(const std::string& path, std::string& contents) {
+// The whole input file; an Error naming the file and the system's reason when it
+// cannot be opened or read (a folder too).
+std::string read_input(const std::string& path) {
+  const auto refuse = [&](const std::string& reason) {
+    fail({" --> Input file cannot be opened <--", " --> " + path + ": " + reason + " <--"});
+  };
   std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return false;
+  if (std::filesystem::is_directory(path, ec)) refuse("is a folder");
+  errno = 0;
   std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
+  if (!in) refuse(errno != 0 ? std::generic_category().message(errno) : "cannot be read");
   std::ostringstream ss;
   ss << in.rdbuf();
-  if (in.bad()) return false;
-  contents = ss.str();
-  return true;
+  if (in.bad()) refuse(errno != 0 ? std::generic_category().message(errno) : "cannot be read");
+  return ss.str();
 }
 
 // The units of the files a run writes besides its log, and where they go.
@@ -94,8 +100,7 @@ void phases(Run& run, Files& files, double t0) {
   const auto& kw = run.kw;
   gv.outf = system_name(gv.inpf);
 
-  std::string contents;
-  if (!read_input(gv.inpf, contents)) fail({" --> Input file cannot be opened <--"});
+  const std::string contents = read_input(gv.inpf);
   files.out.create_log(run.sink.log, gv.outf + ".out");
 
   logo(run.sink.out, run.version);
@@ -177,9 +182,17 @@ void show_box(Run& run, const std::vector<std::string>& lines) {
   }
 }
 
-// The end of a failed run: the box, the log kept up to it, every other file taken back.
+// The end of a failed run: the box, on standard output and at the end of the log,
+// which is kept so that it says why the run stopped; every other file taken back.
 int abandon(Run& run, Files& files, const std::vector<std::string>& box) {
   show_box(run, box);
+  if (run.sink.log.is_open() && !run.sink.log.failed()) {
+    try {
+      for (const auto& l : box) run.sink.log.line(l);
+    } catch (...) {
+      // the log cannot be written (or no memory is left for it): the earlier log stays
+    }
+  }
   for (auto& u : files.product) u = Unit();
   for (auto& u : files.companion) u = Unit();
   files.out.after_failure(run.sink.log);

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <utility>
 #include <vector>
@@ -22,10 +23,21 @@ std::vector<std::string>* temporaries = nullptr;
 struct sigaction previous[std::size(handled)];
 struct sigaction previous_ignored[std::size(ignored)];
 
+// The one line a user sees after Ctrl-C: the run stopped, and nothing of it replaced
+// an earlier file; or, when the signal came while the finished files were being
+// renamed (it waits for the last rename), that they are all in place.
+constexpr char interrupted_line[] = "interrupted: the files of the earlier run are kept\n";
+constexpr char interrupted_late_line[] = "interrupted: the run had finished, its files are complete\n";
+volatile std::sig_atomic_t files_in_place = 0;
+
 extern "C" void on_signal(int signal_number) {
-  // Only async-signal-safe calls here: unlink and _exit.
+  // Only async-signal-safe calls here: unlink, write and _exit.
   if (temporaries != nullptr)
     for (const auto& path : *temporaries) ::unlink(path.c_str());
+  // Standard error may be closed or full: the exit status says the rest.
+  [[maybe_unused]] const ssize_t written =
+      files_in_place != 0 ? ::write(STDERR_FILENO, interrupted_late_line, sizeof(interrupted_late_line) - 1)
+                          : ::write(STDERR_FILENO, interrupted_line, sizeof(interrupted_line) - 1);
   ::_exit(128 + signal_number);
 }
 
@@ -51,6 +63,7 @@ SignalsHeld::~SignalsHeld() { sigprocmask(SIG_SETMASK, &saved_->set, nullptr); }
 
 Interruption::Interruption() {
   const SignalsHeld held;
+  files_in_place = 0;
   temporaries = new std::vector<std::string>();
   struct sigaction action {};
   action.sa_handler = on_signal;
@@ -76,6 +89,8 @@ void Interruption::add(const std::string& path) {
   const SignalsHeld held;
   if (temporaries != nullptr) temporaries->push_back(path);
 }
+
+void Interruption::files_complete() { files_in_place = 1; }
 
 void Interruption::forget(const std::string& path) {
   const SignalsHeld held;

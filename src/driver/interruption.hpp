@@ -1,5 +1,6 @@
-// An interrupted run (SIGINT, SIGTERM, SIGHUP) removes its temporary files and
-// ends with status 128 + the signal number: 130 after Ctrl-C, 143 after a kill.
+// An interrupted run (SIGINT, SIGTERM, SIGHUP) removes its temporary files, says
+// so in one line on standard error and ends with status 128 + the signal number:
+// 130 after Ctrl-C, 143 after a kill.
 #pragma once
 
 #include <memory>
@@ -24,6 +25,9 @@ class Interruption {
   static void add(const std::string& path);
   // The file is renamed or removed: nothing to do for it any more.
   static void forget(const std::string& path);
+  // Every file of the run is in place (called with the signals held): a signal
+  // now says so instead of the earlier run's files being kept.
+  static void files_complete();
 };
 
 // Holds the signals back while it lives: a handler that ran half way through the

@@ -62,6 +62,7 @@ void OutputFiles::commit() {
   pending_.clear();
   if (!log_.temporary.empty()) rename_over(log_.temporary, log_.name);
   log_ = {};
+  Interruption::files_complete();
 }
 
 void OutputFiles::after_failure(Unit& log) noexcept {

@@ -3,6 +3,7 @@
 
 #include <string_view>
 
+#include "orbicutter/version.hpp"
 #include "writers/products.hpp"
 
 namespace orbicutter {
@@ -48,7 +49,8 @@ bool answer_request(int argc, char** argv, Unit& out) {
     return true;
   }
   if (arg == "--version") {
-    out.line(std::string(program()) + " " + program_version + (sizeof(real) == 4 ? " (4-byte reals)" : " (8-byte reals)"));
+    // The project's version, as every program of it says; the log banner keeps its own.
+    out.line(std::string(program()) + " " ORBICUTTER_VERSION + (sizeof(real) == 4 ? " (4-byte reals)" : " (8-byte reals)"));
     return true;
   }
   return false;

@@ -1,6 +1,7 @@
 // The keyword input file: reads every keyword and the blocks it announces into
 // the run's state, then applies the end-of-input steps and writes the report.
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <string>
 #include <string_view>
@@ -44,6 +45,29 @@ bool finite_values(const std::vector<ReadItem>& items) {
   fail_input({" --> Error while reading " + key + " option <--", message_line(limit)});
 }
 constexpr const char* fraction_limit = "Fractional coordinates must lie within -1000 and 1000";
+
+// The first line that is neither blank nor a comment opens a CIF: a data block,
+// a loop or a data name such as _cell_length_a.
+bool starts_like_cif(std::string_view text) {
+  while (!text.empty()) {
+    const std::size_t end = std::min(text.find('\n'), text.size());
+    std::string_view line = text.substr(0, end);
+    text.remove_prefix(std::min(end + 1, text.size()));
+    const std::size_t b = line.find_first_not_of(" \t\r");
+    if (b == std::string_view::npos) continue;
+    line.remove_prefix(b);
+    if (line[0] == '#' || line[0] == '!') continue;
+    std::string head(line.substr(0, 5));
+    for (char& c : head) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return head == "data_" || head == "loop_" ||
+           (line.size() > 1 && line[0] == '_' && std::isalpha(static_cast<unsigned char>(line[1])) != 0);
+  }
+  return false;
+}
+
+// A CIF given instead of a keyword input: one line that says what to do, rather
+// than every passed-over line and the missing atoms.
+[[noreturn]] void fail_cif() { fail_input({message_line("this is a CIF: convert it with orbicutter-cif")}); }
 
 // The four-letter keywords: the reader's own and the output files' switches.
 std::vector<std::string> all_keywords() {
@@ -463,8 +487,16 @@ void readinp(Run& run, const std::string& contents) {
     fail_input({message_line("The input file has CR line ends alone (old Mac text)"),
                 message_line("Save it with LF or CR LF line ends")});
 
+  // A keyword input may hold such a line among its remarks: only a file that
+  // cannot be read as keyword input gets the CIF box.
+  const bool cif = starts_like_cif(text);
   KeywordReader reader(run, std::string(text));
-  reader.read_all();
+  try {
+    reader.read_all();
+  } catch (const Error&) {
+    if (cif) fail_cif();
+    throw;
+  }
 
   // End-of-input steps.
   gv.ncells = 2;
@@ -479,7 +511,10 @@ void readinp(Run& run, const std::string& contents) {
   gv.natasym = gv.nat;
 
   // What no run can do without.
-  if (gv.nat == 0 || !usable_cell(geo) || gv.nsym == 0) warn_skipped_lines(run, reader.skipped());
+  if (gv.nat == 0 || !usable_cell(geo) || gv.nsym == 0) {
+    if (cif) fail_cif();
+    warn_skipped_lines(run, reader.skipped());
+  }
   if (gv.nat == 0) fail_keyword("NFRG");
   if (!usable_cell(geo)) fail_keyword("CELL");
   if (gv.nsym == 0) fail_keyword("SYMM");

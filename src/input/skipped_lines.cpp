@@ -63,13 +63,32 @@ bool spelt_within(std::string_view word, std::string_view key) {
   return k == key.size();
 }
 
+// One slip of the keyboard away: a letter changed, added or dropped, or two
+// neighbours swapped (DIRM, XDMAX, DMX, DAMX for DIMR and DMAX).
+bool one_slip_from(std::string_view word, std::string_view key) {
+  const std::size_t n = word.size(), m = key.size();
+  std::size_t i = 0;
+  while (i < n && i < m && word[i] == key[i]) ++i;  // the common beginning
+  if (n == m) {
+    if (i == n) return false;  // the keyword itself
+    if (word.substr(i + 1) == key.substr(i + 1)) return true;
+    return i + 1 < n && word[i] == key[i + 1] && word[i + 1] == key[i] && word.substr(i + 2) == key.substr(i + 2);
+  }
+  if (n == m + 1) return word.substr(i + 1) == key.substr(i);
+  if (m == n + 1) return word.substr(i) == key.substr(i + 1);
+  return false;
+}
+
 // The keyword a word seems to stand for: a three-letter beginning of it (DMA),
-// or a longer word that starts like it (DIMER, GAUSSIAN) or spells it out (CHARGE).
+// or a longer word that starts like it (DIMER, GAUSSIAN) or spells it out (CHARGE);
+// else one at a single slip from it.
 std::string meant_keyword(const std::string& word, const std::vector<std::string>& keywords) {
   for (const auto& k : keywords) {
     if (word.size() == 3 && k.compare(0, 3, word) == 0) return k;
     if (word.size() >= 4 && (word.compare(0, 3, k, 0, 3) == 0 || spelt_within(word, k))) return k;
   }
+  for (const auto& k : keywords)
+    if (one_slip_from(word, k)) return k;
   return {};
 }
 

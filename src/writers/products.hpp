@@ -29,6 +29,10 @@ struct Product {
   const char* companion = nullptr;  // its suffix
   bool (*companion_wanted)(const Keywords& kw) = nullptr;
   void (*write_companion)(const ClusterView& view, Unit& unit) = nullptr;
+  // For a front end's command line: the program's short name, and the form of
+  // the file where one switch has several values (nullptr: one form).
+  const char* option = nullptr;
+  const char* form = nullptr;
 };
 
 // Every output program, in the order of the input report.

@@ -169,6 +169,40 @@ TEST(Structure, DimersAreTheDimerFiles) {
   }
 }
 
+// Fluorocytosine with five waters in the asymmetric unit: each dimer names its
+// partner, a fluorocytosine (13 atoms) or a water (3), by fragment and formula;
+// a partner without its last atom would have another formula.
+TEST(Structure, DimersNameTheirPartner) {
+  Structure s(read_file(crystals + "fcyt_dimr.inp"));
+  const auto& dimers = s.dimers();
+  ASSERT_EQ(dimers.size(), 10u);
+  for (const auto& d : dimers) {
+    const auto file = lines_of(product("fcyt_dimr", "dimer_" + std::to_string(d.number) + ".xyz"));
+    const bool water = std::stoi(file[0]) == 13 + 3;
+    EXPECT_EQ(d.formula, water ? "H2 O" : "C4 H4 F N3 O") << d.number;
+    EXPECT_EQ(d.fragment, s.cluster().molecules[static_cast<std::size_t>(d.molecule - 1)].fragment) << d.number;
+    EXPECT_EQ(d.fragment >= 3, water) << d.number;
+  }
+}
+
+// The table of writers, from which a front end offers one option per program.
+TEST(Structure, OutputWritersOnePerOptionAndForm) {
+  const auto writers = orbicutter::output_writers();
+  std::map<std::string, std::string> keyword_of;
+  for (const auto& w : writers) {
+    EXPECT_TRUE(keyword_of.emplace(w.option + " " + w.form, w.keyword + " " + std::to_string(w.value)).second)
+        << w.option << " " << w.form << " twice";
+  }
+  EXPECT_EQ(keyword_of, (std::map<std::string, std::string>{{"xyz plain", "XYZF 1"},
+                                                            {"xyz extended", "XYZF 2"},
+                                                            {"res ", "SHLX 1"},
+                                                            {"adf ", "ADFF 1"},
+                                                            {"gaussian ", "GAUF 1"},
+                                                            {"orca ", "ORCF 1"},
+                                                            {"crystal ", "CRYF 1"}}));
+  for (const auto& w : writers) EXPECT_EQ(w.companion, w.option == "orca" ? ".orca.pc" : "") << w.option;
+}
+
 // With streams, the log and the screen hold what the program writes between its
 // banner and its closing lines; without, nothing is written anywhere.
 TEST(Structure, LogStreamsGetTheProgramsText) {

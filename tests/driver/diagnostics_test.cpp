@@ -4,6 +4,7 @@
 
 #include <regex>
 
+#include "cluster/cluster.hpp"
 #include "orbicutter/orbicutter.hpp"
 #include "support/runner.hpp"
 
@@ -115,6 +116,59 @@ TEST(Diagnostics, LoneHydrogenAndUnknownElementNamed) {
             std::string::npos)
       << found;
   EXPECT_EQ(r.status, 0);
+}
+
+// Caesium chloride around a chloride: within DMAX 6.5 the cluster holds 7 anions
+// and, last, the 8 cations of the cube's corners.
+std::string caesium_chloride(const std::string& cs_charge) {
+  return "CELL 6.0 6.0 6.0 90.0 90.0 90.0\nSYMM 1 0\nx, y, z\nCHRG 1\nNFRG 2 2\nANION 1 1\n"
+         "CL CL1 0.5 0.5 0.5 -1.0\nCATION 2 1\nCS CS1 0.0 0.0 0.0 " + cs_charge + "\nDMAX 6.5\n";
+}
+
+// The census names the central molecule, and with charges the cluster's net
+// charge; a charged cluster warns. The salt's last atom is a cation: without it
+// the cluster would be neutral.
+TEST(Census, CentralMoleculeAndNetCharge) {
+  const auto salt = run_program_on(caesium_chloride("1.0"), "salt.inp");
+  ASSERT_EQ(salt.status, 0) << salt.out;
+  EXPECT_NE(salt.files.at("salt.out").find("  |  Copies in the cluster =      8\n"
+                                          " Central molecule: fragment 1, CL (CL1)\n"
+                                          " Net charge of the cluster =      1.000 e\n -----"),
+            std::string::npos)
+      << salt.files.at("salt.out");
+  EXPECT_EQ(boxes(salt.out, "CLUSTER"), " !! WARNING in CLUSTER !!\n"
+                                        " --> The cluster is charged: its atom charges sum to 1.000 e <--\n"
+                                        " --> Whole ions within DMAX seldom balance: a point-charge embedding carries it <--\n");
+  const std::string xyz = salt.files.at("salt.xyz");
+  EXPECT_EQ(xyz.find("CL", xyz.find(" CS")), std::string::npos) << "the cations come last: " << xyz;
+
+  // Cations of 7/8 e balance the anions: no warning, and no "-0.000".
+  const auto balanced = run_program_on(caesium_chloride("0.875"), "salt.inp");
+  EXPECT_NE(balanced.files.at("salt.out").find(" Net charge of the cluster =      0.000 e\n"), std::string::npos);
+  EXPECT_EQ(boxes(balanced.out, "CLUSTER"), "");
+  // Without charges there is no charge line.
+  EXPECT_EQ(run_program_on(crystal("water") + "CHRG 0\n").files.at("mol.out").find("Net charge"), std::string::npos);
+
+  // Rounding the charges to four decimals moves the sum by up to 5e-5 e per atom.
+  EXPECT_FALSE(orbicutter::cluster_is_charged(0.00074, 15));
+  EXPECT_TRUE(orbicutter::cluster_is_charged(0.00076, 15));
+  EXPECT_TRUE(orbicutter::cluster_is_charged(-0.00076, 15));
+}
+
+// Up to ten labels, then "...": eleven and ten carbon atoms of one input fragment.
+TEST(Census, CentralMoleculeLabels) {
+  auto chain = [](int n) {
+    std::string text = "CELL 30 30 30 90 90 90\nSYMM 1 0\nx, y, z\nFRGM 0 0 0\nNFRG " + std::to_string(n) +
+                       " 1\nCHAIN 1 " + std::to_string(n) + "\n";
+    for (int k = 1; k <= n; ++k) text += "C C" + std::to_string(k) + " " + std::to_string(0.05 * k) + " 0 0\n";
+    return text + "DMAX 5\n";
+  };
+  EXPECT_NE(run_program_on(chain(11)).files.at("mol.out").find(
+                " Central molecule: fragment 1, C11 (C1 C2 C3 C4 C5 C6 C7 C8 C9 C10 ...)\n"),
+            std::string::npos);
+  EXPECT_NE(run_program_on(chain(10)).files.at("mol.out").find(
+                " Central molecule: fragment 1, C10 (C1 C2 C3 C4 C5 C6 C7 C8 C9 C10)\n"),
+            std::string::npos);
 }
 
 TEST(Diagnostics, LibraryListsTheWarnings) {

@@ -3,6 +3,8 @@
 
 #include <set>
 
+#include "model/real.hpp"
+#include "orbicutter/version.hpp"
 #include "support/runner.hpp"
 
 using namespace orbicutter::testing;
@@ -21,13 +23,35 @@ TEST(Driver, NoArgumentOrBlankArgumentGivesTheBoxAndNoLog) {
   }
 }
 
+// The box names the file and the system's reason on its second line.
 TEST(Driver, InputThatCannotBeOpened) {
-  for (const std::string args : {"missing.inp", "."}) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"missing.inp", "missing.inp: No such file or directory"},
+      {".", ".: is a folder"},
+      {"/dev/null/mol.inp", "/dev/null/mol.inp: Not a directory"},
+  };
+  for (const auto& [args, reason] : cases) {
     const auto r = run_program_with_args(args);
     EXPECT_EQ(r.status, 1) << args;
-    EXPECT_NE(r.out.find(" !! ERROR in ORBICUTTER !!\n --> Input file cannot be opened <--\n"), std::string::npos);
+    EXPECT_NE(r.out.find(" !! ERROR in ORBICUTTER !!\n --> Input file cannot be opened <--\n --> " + reason + " <--\n"),
+              std::string::npos)
+        << r.out;
     EXPECT_TRUE(r.files.empty()) << args;
   }
+}
+
+// A failed run's log ends with the box that stopped it, the reader's too (the
+// program's boxes take the same way).
+TEST(Driver, FailedRunsLogEndsWithItsBox) {
+  const auto r = run_program_on("CELL 5 5 5 90 90 90\nSYMM 1 0\nx,y,z\n", "mol.inp");
+  EXPECT_EQ(r.status, 1);
+  const std::string box =
+      " ======\n !! ERROR in READINP !!\n --> Error while reading NFRG option <--\n ======\n\n ========\n | Stop |\n "
+      "========\n\n";
+  ASSERT_TRUE(r.files.count("mol.out"));
+  const std::string& log = r.files.at("mol.out");
+  ASSERT_GE(log.size(), box.size());
+  EXPECT_EQ(log.substr(log.size() - box.size()), box) << log;
 }
 
 TEST(Driver, LogIsNamedAfterTheSystemName) {
@@ -96,10 +120,11 @@ TEST(Driver, HelpAndVersion) {
   EXPECT_EQ(help.out.rfind("Usage: orbicutter", 0), 0u) << help.out;
   EXPECT_NE(help.out.find("\n  NAME.orca.inp     ORCF 1  ORCA input template"), std::string::npos) << help.out;
   EXPECT_TRUE(help.files.empty());
+  // The project's version, the same for every program; the log banner keeps its own.
   const auto version = run_program_with_args("--version");
   EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out.rfind("orbicutter", 0), 0u);
-  EXPECT_NE(version.out.find(" 01.03.2018:01 ("), std::string::npos) << version.out;
+  EXPECT_EQ(version.out, std::string(sizeof(orbicutter::real) == 4 ? "orbicutter_sp " : "orbicutter ") +
+                             ORBICUTTER_VERSION + (sizeof(orbicutter::real) == 4 ? " (4-byte reals)\n" : " (8-byte reals)\n"));
   const auto both = run_program_with_args("--help --version");
   EXPECT_EQ(both.status, 1);
   EXPECT_NE(both.out.find(" --> Input file cannot be opened <--"), std::string::npos);

@@ -162,17 +162,35 @@ TEST(OutputPath, StandardOutputThatCannotBeWritten) {
   EXPECT_EQ(run_here("--help", "", "/dev/full").status, 1);
 }
 
+// What the program wrote on standard error in the last call of interrupted().
+std::string interrupted_stderr;
+
 // Starts the program on mol.inp in the current folder, waits until its cluster
 // file is under way and sends `signal_number`; the exit status. With
 // `hangup_ignored` the program starts as nohup starts it.
 int interrupted(int signal_number, bool hangup_ignored = false) {
+  int err[2];
+  if (pipe(err) != 0) return -3;
   const pid_t pid = fork();
   if (pid == 0) {
     std::freopen("/dev/null", "w", stdout);
+    dup2(err[1], STDERR_FILENO);
+    close(err[0]);
+    close(err[1]);
     if (hangup_ignored) signal(SIGHUP, SIG_IGN);  // kept across exec
     execl(ORBICUTTER_EXE, ORBICUTTER_EXE, "mol.inp", static_cast<char*>(nullptr));
     _exit(127);
   }
+  close(err[1]);
+  struct Drain {  // standard error, read when the program has ended
+    int fd;
+    ~Drain() {
+      interrupted_stderr.clear();
+      char buffer[256];
+      for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) interrupted_stderr.append(buffer, static_cast<std::size_t>(n));
+      close(fd);
+    }
+  } drain{err[0]};
   int raw = 0;
   for (bool started = false; !started;) {
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -206,6 +224,7 @@ TEST(OutputPath, InterruptedRunTakesEverythingBack) {
       [] {
         write("mol.inp", benzene(big + "DIMR 1\n"));
         EXPECT_EQ(interrupted(SIGINT), 130);
+        EXPECT_EQ(interrupted_stderr, "interrupted: the files of the earlier run are kept\n");
       },
       false);
   earlier_files_survive(
@@ -227,6 +246,7 @@ TEST(OutputPath, HangupIgnoredUnderNohup) {
   const ScratchFolder folder;
   write("mol.inp", benzene(big));
   EXPECT_EQ(interrupted(SIGHUP, true), 0);
+  EXPECT_EQ(interrupted_stderr, "");
   EXPECT_NE(read_file("mol.out").find("| Finished |"), std::string::npos);
   EXPECT_EQ(snapshot().size(), 4u) << "mol.inp, mol.out, mol.xyz, mol.gjf and no temporary file";
 }

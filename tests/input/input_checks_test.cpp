@@ -104,7 +104,7 @@ TEST(Operators, RotationsMustKeepTheCell) {
 }
 
 TEST(LookAlikeLines, WhatCountsAsInput) {
-  std::vector<std::string> keywords{"DMAX", "DIMR", "CHRG", "CELL", "SYMM", "GAUF", "NFRG", "TEST"};
+  std::vector<std::string> keywords{"DMAX", "DIMR", "CHRG", "CELL", "SYMM", "GAUF", "NFRG", "TEST", "XYZF"};
   const std::pair<const char*, const char*> cases[] = {
       {"dmax 12", "keywords are read in upper case only: DMAX"},
       {"Symmetry 4 0", "keywords are read in upper case only: SYMM"},
@@ -113,6 +113,15 @@ TEST(LookAlikeLines, WhatCountsAsInput) {
       {"GAUSSIAN 1", "the reader takes GAUS from it, which is no keyword (GAUF?)"},
       {"GAUS 1", "the reader takes GAUS from it, which is no keyword (GAUF?)"},  // four letters, not a keyword
       {"DMA 12.0", "the reader takes DMA from it, which is no keyword (DMAX?)"},
+      // One slip from a keyword: changed (first and last letter), swapped, added, dropped.
+      {"DIRM 1", "the reader takes DIRM from it, which is no keyword (DIMR?)"},
+      {"XMAX 12", "the reader takes XMAX from it, which is no keyword (DMAX?)"},
+      {"DMAZ 12", "the reader takes DMAZ from it, which is no keyword (DMAX?)"},
+      {"XZYF 2", "the reader takes XZYF from it, which is no keyword (XYZF?)"},
+      {"DAMX 12", "the reader takes DAMX from it, which is no keyword (DMAX?)"},
+      {"MDAX 12", "the reader takes MDAX from it, which is no keyword (DMAX?)"},
+      {"XDMAX 12", "the reader takes XDMA from it, which is no keyword (DMAX?)"},
+      {"DMX 12", "the reader takes DMX from it, which is no keyword (DMAX?)"},
       {"  -x+1/2, y, -Z", "reads as a symmetry operator: is the count on the SYMM line too small?"},
       {"'x, y, z'", "reads as a symmetry operator: is the count on the SYMM line too small?"},
       {"-1 0 0 0 1.0 0 0 0 -1", "reads as a symmetry operator: is the count on the SYMM line too small?"},
@@ -123,6 +132,10 @@ TEST(LookAlikeLines, WhatCountsAsInput) {
       {"Cell from the CIF, 2018", ""},
       {"test run 2", ""},
       {"dm 12", ""},
+      {"DAXM 12", ""},    // two slips
+      {"XDAMX 12", ""},   // added and swapped
+      {"XMAY 12", ""},    // two letters changed
+      {"DIRM one", ""},   // no number after it
       {"1 2 1.09", ""},
       {"1 2 3 4 5 6 7 8 9", ""},
       {"C O", ""},
@@ -150,6 +163,20 @@ TEST(LookAlikeLines, NamedByLineNumberInOneBox) {
   std::string many = ortho + "SYMM 1 0\nx, y, z\n" + atoms;
   for (int i = 0; i < 12; ++i) many += "Dmax 1\n";
   EXPECT_TRUE(contains(reader_says(many), " --> and 2 more <--"));
+}
+
+// A CIF read as keyword input: one box line, instead of a warning for each
+// look-alike line and the missing atoms.
+TEST(CifGivenAsInput, OneLineThatNamesTheConverter) {
+  const std::string cif_box = "stop: --> this is a CIF: convert it with orbicutter-cif <--";
+  const std::string cif = read_file(std::string(ORBICUTTER_EXAMPLES) + "/4021067.cif");
+  EXPECT_EQ(reader_says(cif), cif_box);
+  EXPECT_EQ(reader_says("\n  # from the database\n! \n\tLOOP_\n_atom_site_label\nC1\n"), cif_box);
+  EXPECT_EQ(reader_says("_cell_length_a 5.0\n_cell_length_b 6\nCELL 5 6 7 90 90 90\n"), cif_box);
+  // Such a line among the remarks of a keyword input that reads is a remark.
+  EXPECT_EQ(reader_says("data_mol\n" + ortho + "SYMM 1 0\nx, y, z\n" + atoms), "");
+  // Only the first line that is not a remark counts.
+  EXPECT_EQ(reader_says(ortho + "data_mol\nSYMM 1 0\nx, y, z\n"), "stop: --> Error while reading NFRG option <--");
 }
 
 TEST(QuietOddities, WarnAndChangeNothingElse) {
