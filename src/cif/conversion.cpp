@@ -72,6 +72,7 @@ Conversion convert(const std::vector<CifBlock>& blocks, const std::string& cif_p
   cv.notes.insert(cv.notes.end(), cv.symmetry.notes.begin(), cv.symmetry.notes.end());
   cv.warnings.insert(cv.warnings.end(), cv.symmetry.warnings.begin(), cv.symmetry.warnings.end());
 
+  if (!b.coordinates_problem.empty()) throw ConversionError(b.coordinates_problem);
   if (b.sites.empty()) throw ConversionError("no atom sites in block " + b.name);
   SiteRules rules;
   rules.min_occupancy = options.min_occupancy;

@@ -164,24 +164,24 @@ void check_operator_metric(const Run& run) {
               message_line("A rotation must keep the lengths and angles of the cell: check SYMM and CELL")});
 }
 
-void operator_warnings(Run& run) {
-  const int n = run.gv.nsym;
+namespace {
+
+std::vector<Operation> operations_of(const Run& run, int& identity) {
   std::vector<Operation> ops;
-  int identity = 0;
-  for (int k = 1; k <= n; ++k) {
+  identity = 0;
+  for (int k = 1; k <= run.gv.nsym; ++k) {
     ops.push_back(operation(run, k));
     if (identity == 0 && is_identity(ops.back())) identity = k;
   }
-  if (identity == 0)
-    warn(run, "READINP",
-         {message_line("No symmetry operation is the identity x, y, z"),
-          message_line("Give x, y, z as operation 1 of SYMM")});
-  else if (identity != 1)
-    warn(run, "READINP",
-         {message_line("Symmetry operation 1 (" + text_of(ops[0], false) + ") is not the identity; operation " +
-                       digits(identity) + " is"),
-          message_line("Give x, y, z as operation 1 of SYMM")});
+  return ops;
+}
 
+}  // namespace
+
+std::vector<std::string> missing_products(const Run& run) {
+  const int n = run.gv.nsym;
+  int identity = 0;
+  const std::vector<Operation> ops = operations_of(run, identity);
   // Closure: every product of two operations is one of them, modulo whole cells.
   OperationSet listed;
   std::vector<int> distinct;  // the first of each operation repeated modulo cells
@@ -190,7 +190,7 @@ void operator_warnings(Run& run) {
       listed.add(ops[static_cast<std::size_t>(k - 1)], k);
       distinct.push_back(k);
     }
-  if (static_cast<int>(distinct.size()) > most_checked) return;
+  if (static_cast<int>(distinct.size()) > most_checked) return {};
   OperationSet missing;
   std::vector<std::string> named_missing;
   for (int a : distinct)
@@ -204,10 +204,31 @@ void operator_warnings(Run& run) {
                                   ? text_of(p, true) + " (" + digits(a) + " after " + digits(b) + ")"
                                   : std::string());
     }
+  return named_missing;
+}
+
+std::string missing_products_text(const std::vector<std::string>& missing) {
+  return name_list(missing, most_named, "; ");
+}
+
+void operator_warnings(Run& run) {
+  int identity = 0;
+  const std::vector<Operation> ops = operations_of(run, identity);
+  if (identity == 0)
+    warn(run, "READINP",
+         {message_line("No symmetry operation is the identity x, y, z"),
+          message_line("Give x, y, z as operation 1 of SYMM")});
+  else if (identity != 1)
+    warn(run, "READINP",
+         {message_line("Symmetry operation 1 (" + text_of(ops[0], false) + ") is not the identity; operation " +
+                       digits(identity) + " is"),
+          message_line("Give x, y, z as operation 1 of SYMM")});
+
+  const std::vector<std::string> named_missing = missing_products(run);
   if (named_missing.empty()) return;
   warn(run, "READINP",
        {message_line("The symmetry operations are not closed: products of them are not listed"),
-        message_line("Missing: " + name_list(named_missing, most_named, "; ")),
+        message_line("Missing: " + missing_products_text(named_missing)),
         message_line("Check SYMM against the operations of the space group: an operation or a sign may be missing")});
 }
 
