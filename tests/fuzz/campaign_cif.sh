@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # One fuzzing campaign of the CIF converter: seeds from the CIFs of the tests, the
-# database files of tests/fuzz/cif-seeds, the hostile files and the earlier findings,
+# database files of tests/fuzz/cif-seeds and the hostile files (the earlier findings among them),
 # libFuzzer for FUZZ_SECONDS. Any crash, leak, undefined behaviour, broken promise of
 # the converter (see fuzz_cif.cpp) or run over 2 GB fails it. A run over 10 s under the
 # sanitizers fails it only if the release converter needs over 10 s of processor time too.
@@ -15,7 +15,7 @@ out=$PWD/build-fuzz/cif
 
 rm -rf "$out/seeds" "$out/tmp"
 mkdir -p "$out/seeds" "$out/corpus" "$out/findings" "$out/tmp"
-for d in tests/data/cif tests/data/cif-hostile tests/fuzz/cif-seeds tests/data/fuzz-cif-regressions; do
+for d in tests/data/cif tests/data/cif-hostile tests/fuzz/cif-seeds; do
   for f in "$d"/*.cif; do
     [ ! -e "$f" ] || cp "$f" "$out/seeds/$(basename "$d")-$(basename "$f")"
   done
