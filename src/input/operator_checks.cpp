@@ -93,10 +93,15 @@ class OperationSet {
 
   // The number of an operation equal to op modulo whole cells, 0 when none.
   int find(const Operation& op) const {
+    // The rotation part of the key once; the neighbouring hundredths shift only its last three.
+    const Key base = key(op, 0, 0, 0);
     for (int dx = -1; dx <= 1; ++dx)
       for (int dy = -1; dy <= 1; ++dy)
         for (int dz = -1; dz <= 1; ++dz) {
-          const auto it = buckets_.find(key(op, dx, dy, dz));
+          Key k = base;
+          const int shift[3] = {dx, dy, dz};
+          for (std::size_t i = 0; i < 3; ++i) k[9 + i] = ((k[9 + i] + shift[i]) % 100 + 100) % 100;
+          const auto it = buckets_.find(k);
           if (it == buckets_.end()) continue;
           for (const auto& [other, number] : it->second)
             if (same_modulo_cells(op, other)) return number;
