@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <unordered_map>
 
 #include "cif/error.hpp"
@@ -43,8 +44,17 @@ std::string fixed(double v, int decimals) {
 
 void place_on_special_positions(std::vector<Site>& sites, const Cell& c, const std::vector<SymOp>& ops) {
   const gemmi::UnitCell cell = unit_cell(c);
+  // Sites given at the very same coordinates land alike; each position is worked out once.
+  std::map<Frac, const Site*> done;
   for (Site& s : sites) {
     const Frac start = s.fract;
+    if (const auto it = done.find(start); it != done.end()) {
+      s.fract = it->second->fract;
+      s.site_order = it->second->site_order;
+      s.moved = it->second->moved;
+      continue;
+    }
+    done.emplace(start, &s);
     Frac f = start;
     int order = 1;
     // The mean of the coinciding images lies on the symmetry element; a second

@@ -13,15 +13,19 @@
 namespace orbicutter::cif {
 namespace {
 
-// The reader's box lines without their frames, on one line.
+// A line of the reader's boxes without its frame " --> ... <--".
+std::string unframed(std::string m) {
+  m = trimmed(m);
+  if (m.rfind("-->", 0) == 0) m = trimmed(m.substr(3));
+  if (m.size() >= 3 && m.compare(m.size() - 3, 3, "<--") == 0) m = trimmed(m.substr(0, m.size() - 3));
+  return m;
+}
+
+// The reader's error box on one line.
 std::string box_text(const orbicutter::Error& e) {
   std::string text;
-  for (std::string m : e.messages()) {
-    m = trimmed(m);
-    if (m.rfind("-->", 0) == 0) m = trimmed(m.substr(3));
-    if (m.size() >= 3 && m.compare(m.size() - 3, 3, "<--") == 0) m = trimmed(m.substr(0, m.size() - 3));
-    if (!m.empty()) text += (text.empty() ? "" : ": ") + m;
-  }
+  for (const std::string& line : e.messages())
+    if (const std::string m = unframed(line); !m.empty()) text += (text.empty() ? "" : ": ") + m;
   return text.empty() ? e.what() : text;
 }
 
@@ -48,10 +52,11 @@ void check_before_writing(const Conversion& cv) {
     throw ConversionError("orbicutter would refuse the input (" + box_text(e) + "); the symmetry came from " +
                           cv.symmetry.source);
   }
-  const std::vector<std::string> missing = missing_products(run);
-  if (!missing.empty())
-    throw ConversionError("the symmetry operators from " + cv.symmetry.source +
-                          " are not closed: products missing: " + missing_products_text(missing));
+  // The reader only warns of operators that are not closed; the converter refuses them.
+  for (const WarningBox& box : run.diag.warnings)
+    if (!box.messages.empty() && box.messages.front().find(operations_not_closed) != std::string::npos)
+      throw ConversionError("the symmetry operators from " + cv.symmetry.source + " are not closed (" +
+                            unframed(box.messages.size() > 1 ? box.messages[1] : "") + ")");
 }
 
 }  // namespace orbicutter::cif

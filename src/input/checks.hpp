@@ -48,12 +48,9 @@ void warn_skipped_lines(Run& run, const SkippedLines& skipped);
 // fields of the output files asked for, and DMAX 0 for a cluster.
 void input_warnings(Run& run, const SkippedLines& skipped, const std::vector<int>& renamed);
 
-// The products of two operations that are not among them modulo whole cells,
-// as "text (a after b)"; only the first ten are written out, the others are
-// empty strings. Empty when the operations are closed, or too many to check.
-std::vector<std::string> missing_products(const Run& run);
-// Those products as the warning names them ("...; ...; and 3 more").
-std::string missing_products_text(const std::vector<std::string>& missing);
+// The first line of the warning on operations that are not closed under
+// composition; the next line names the missing products.
+inline constexpr const char* operations_not_closed = "The symmetry operations are not closed: products of them are not listed";
 
 // The operator warnings alone (part of input_warnings).
 void operator_warnings(Run& run);

@@ -91,26 +91,34 @@ class OperationSet {
  public:
   void add(const Operation& op, int number) { buckets_[key(op, 0, 0, 0)].push_back({op, number}); }
 
-  // The number of an operation equal to op modulo whole cells, 0 when none.
+  // The number of an operation equal to op modulo whole cells (one of them, should
+  // several lie within the tolerance), 0 when none.
   int find(const Operation& op) const {
     // The rotation part of the key once; the neighbouring hundredths shift only its last three.
+    // The operation's own bin first: there an operation of a group is nearly always found.
     const Key base = key(op, 0, 0, 0);
+    if (const int n = find_in(base, op)) return n;
     for (int dx = -1; dx <= 1; ++dx)
       for (int dy = -1; dy <= 1; ++dy)
         for (int dz = -1; dz <= 1; ++dz) {
+          if (dx == 0 && dy == 0 && dz == 0) continue;
           Key k = base;
           const int shift[3] = {dx, dy, dz};
           for (std::size_t i = 0; i < 3; ++i) k[9 + i] = ((k[9 + i] + shift[i]) % 100 + 100) % 100;
-          const auto it = buckets_.find(k);
-          if (it == buckets_.end()) continue;
-          for (const auto& [other, number] : it->second)
-            if (same_modulo_cells(op, other)) return number;
+          if (const int n = find_in(k, op)) return n;
         }
     return 0;
   }
 
  private:
   using Key = std::array<long long, 12>;
+  int find_in(const Key& k, const Operation& op) const {
+    const auto it = buckets_.find(k);
+    if (it != buckets_.end())
+      for (const auto& [other, number] : it->second)
+        if (same_modulo_cells(op, other)) return number;
+    return 0;
+  }
   struct KeyHash {
     std::size_t operator()(const Key& k) const {
       std::size_t h = 0;
@@ -169,24 +177,24 @@ void check_operator_metric(const Run& run) {
               message_line("A rotation must keep the lengths and angles of the cell: check SYMM and CELL")});
 }
 
-namespace {
-
-std::vector<Operation> operations_of(const Run& run, int& identity) {
+void operator_warnings(Run& run) {
+  const int n = run.gv.nsym;
   std::vector<Operation> ops;
-  identity = 0;
-  for (int k = 1; k <= run.gv.nsym; ++k) {
+  int identity = 0;
+  for (int k = 1; k <= n; ++k) {
     ops.push_back(operation(run, k));
     if (identity == 0 && is_identity(ops.back())) identity = k;
   }
-  return ops;
-}
+  if (identity == 0)
+    warn(run, "READINP",
+         {message_line("No symmetry operation is the identity x, y, z"),
+          message_line("Give x, y, z as operation 1 of SYMM")});
+  else if (identity != 1)
+    warn(run, "READINP",
+         {message_line("Symmetry operation 1 (" + text_of(ops[0], false) + ") is not the identity; operation " +
+                       digits(identity) + " is"),
+          message_line("Give x, y, z as operation 1 of SYMM")});
 
-}  // namespace
-
-std::vector<std::string> missing_products(const Run& run) {
-  const int n = run.gv.nsym;
-  int identity = 0;
-  const std::vector<Operation> ops = operations_of(run, identity);
   // Closure: every product of two operations is one of them, modulo whole cells.
   OperationSet listed;
   std::vector<int> distinct;  // the first of each operation repeated modulo cells
@@ -195,7 +203,7 @@ std::vector<std::string> missing_products(const Run& run) {
       listed.add(ops[static_cast<std::size_t>(k - 1)], k);
       distinct.push_back(k);
     }
-  if (static_cast<int>(distinct.size()) > most_checked) return {};
+  if (static_cast<int>(distinct.size()) > most_checked) return;
   OperationSet missing;
   std::vector<std::string> named_missing;
   for (int a : distinct)
@@ -209,31 +217,10 @@ std::vector<std::string> missing_products(const Run& run) {
                                   ? text_of(p, true) + " (" + digits(a) + " after " + digits(b) + ")"
                                   : std::string());
     }
-  return named_missing;
-}
-
-std::string missing_products_text(const std::vector<std::string>& missing) {
-  return name_list(missing, most_named, "; ");
-}
-
-void operator_warnings(Run& run) {
-  int identity = 0;
-  const std::vector<Operation> ops = operations_of(run, identity);
-  if (identity == 0)
-    warn(run, "READINP",
-         {message_line("No symmetry operation is the identity x, y, z"),
-          message_line("Give x, y, z as operation 1 of SYMM")});
-  else if (identity != 1)
-    warn(run, "READINP",
-         {message_line("Symmetry operation 1 (" + text_of(ops[0], false) + ") is not the identity; operation " +
-                       digits(identity) + " is"),
-          message_line("Give x, y, z as operation 1 of SYMM")});
-
-  const std::vector<std::string> named_missing = missing_products(run);
   if (named_missing.empty()) return;
   warn(run, "READINP",
-       {message_line("The symmetry operations are not closed: products of them are not listed"),
-        message_line("Missing: " + missing_products_text(named_missing)),
+       {message_line(operations_not_closed),
+        message_line("Missing: " + name_list(named_missing, most_named, "; ")),
         message_line("Check SYMM against the operations of the space group: an operation or a sign may be missing")});
 }
 
