@@ -11,7 +11,6 @@
 #include <gemmi/numb.hpp>
 
 #include <charconv>
-#include <climits>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -105,12 +104,11 @@ int disorder_group(const std::string& value, const std::string& label) {
   const char* last = v.data() + v.size();
   if (first != last && *first == '+') ++first;
   long long n = 0;
-  const auto [end, ec] = std::from_chars(first, last, n);
+  const std::errc ec = std::from_chars(first, last, n).ec;
   if (ec == std::errc::invalid_argument) return 0;
   if (ec == std::errc::result_out_of_range || n < -max_disorder_group || n > max_disorder_group)
     throw ConversionError("site " + (label.empty() ? std::string("?") : label) + ": disorder group " + v +
                           " is out of range (at most " + std::to_string(max_disorder_group) + " either way)");
-  (void)end;
   return static_cast<int>(n);
 }
 

@@ -35,13 +35,13 @@ void check_before_writing(const Conversion& cv) {
   const double edges[3] = {cv.cell.a, cv.cell.b, cv.cell.c};
   for (int i = 0; i < 3; ++i)
     if (!(edges[i] >= min_cell_edge && edges[i] <= max_edge))
-      throw ConversionError(std::string("cell edge _cell_length_") + "abc"[i] + " " + number(edges[i]) + " A is outside " +
+      throw ConversionError(std::string("cell edge _cell_length_") + "abc"[i] + " " + decimal(edges[i]) + " A is outside " +
                             number(min_cell_edge) + " to " + number(max_edge) + " A");
   for (const Site& s : cv.sites)
     for (int i = 0; i < 3; ++i)
       if (!(std::fabs(s.fract[static_cast<std::size_t>(i)]) <= max_fraction))
         throw ConversionError("site " + (s.cif.label.empty() ? std::string("?") : s.cif.label) + ": fractional coordinate " +
-                              "xyz"[i] + " " + number(s.fract[static_cast<std::size_t>(i)]) + " is beyond " +
+                              "xyz"[i] + " " + decimal(s.fract[static_cast<std::size_t>(i)]) + " is beyond " +
                               number(max_fraction) + " cells");
 
   Run run;  // its sink drops every line

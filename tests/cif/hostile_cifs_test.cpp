@@ -80,7 +80,7 @@ TEST(HostileCifs, LimitsHoldUpToTheirEdges) {
       {"0.5", "", "0.2", ".", ""},
       {"0.49", "", "0.2", ".", "cell edge _cell_length_a 0.49 A is outside 0.5 to 10000 A"},
       {"10000", "", "0.2", ".", ""},
-      {"10000.01", "", "0.2", ".", "cell edge _cell_length_a 10000"},
+      {"10000.01", "", "0.2", ".", "cell edge _cell_length_a 10000.01 A is outside"},
       {"10", "", "1000", ".", ""},
       {"10", "", "-1000.01", ".", "site C1: fractional coordinate x -1000.01 is beyond 1000 cells"},
       {"10", "-x+9999,-y,-z", "0.2", ".", ""},
