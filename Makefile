@@ -9,7 +9,7 @@ BENCH_ARGS ?=
 FUZZ_SECONDS ?= 600
 FUZZ_ARGS ?=
 
-.PHONY: demo test test-sanitize bench fuzz configure build clean
+.PHONY: demo test test-sanitize bench fuzz fuzz-cif configure build clean
 
 configure:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -56,6 +56,13 @@ fuzz: configure
 	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORBICUTTER_TESTS=OFF -DORBICUTTER_FUZZ=ON >/dev/null
 	cmake --build build-fuzz -j $(JOBS) --target orbicutter_fuzz
 	FUZZ_SECONDS=$(FUZZ_SECONDS) tests/fuzz/campaign.sh $(BUILD)/orbicutter build-fuzz/orbicutter_fuzz $(FUZZ_ARGS)
+
+# make fuzz-cif: the same for the CIF converter (findings in build-fuzz/cif/findings/).
+fuzz-cif: configure
+	cmake --build $(BUILD) -j $(JOBS) --target orbicutter-cif
+	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORBICUTTER_TESTS=OFF -DORBICUTTER_FUZZ=ON >/dev/null
+	cmake --build build-fuzz -j $(JOBS) --target orbicutter_fuzz_cif
+	FUZZ_SECONDS=$(FUZZ_SECONDS) tests/fuzz/campaign_cif.sh $(BUILD)/orbicutter-cif build-fuzz/orbicutter_fuzz_cif $(FUZZ_ARGS)
 
 clean:
 	rm -rf build build-sanitize build-bench build-demo build-fuzz demo-run

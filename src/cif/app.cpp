@@ -16,6 +16,7 @@
 #include "cif/report.hpp"
 #include "cif/rings.hpp"
 #include "cif/text.hpp"
+#include "cif/write_checks.hpp"
 
 namespace orbicutter::cif {
 namespace fs = std::filesystem;
@@ -64,6 +65,22 @@ void report_check(const Conversion& cv, const std::vector<Composition>& rebuilt,
 
 }  // namespace
 
+std::string one_line(const std::string& message) {
+  std::string out;
+  bool blank = false;
+  for (char c : message) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7f || c == ' ') {
+      blank = !out.empty();
+      continue;
+    }
+    if (blank) out += ' ';
+    blank = false;
+    out += c;
+  }
+  return out;
+}
+
 int run_converter(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   try {
     const Options o = parse_command_line(args);
@@ -81,6 +98,8 @@ int run_converter(const std::vector<std::string>& args, std::ostream& out, std::
       return 0;
     }
     const Conversion cv = convert(blocks, o.cif_path, o);
+    // Nothing below writes what orbicutter would refuse.
+    check_before_writing(cv);
     const bool to_stdout = o.output == "-";
     const std::string output = o.output.empty() ? default_output(o.cif_path) : o.output;
     std::error_code ec;
@@ -126,7 +145,7 @@ int run_converter(const std::vector<std::string>& args, std::ostream& out, std::
     }
     return 0;
   } catch (const std::exception& e) {  // ConversionError, and the unforeseen ones
-    err << "orbicutter-cif: error: " << e.what() << '\n';
+    err << "orbicutter-cif: error: " << one_line(e.what()) << '\n';
   }
   return 1;
 }

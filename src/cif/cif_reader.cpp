@@ -1,11 +1,17 @@
-// Reading a CIF with gemmi: its parser, and its small-molecule structure reader
-// for the atom sites.
+// Reading a CIF with gemmi's parser. The atom-site loop is read here from
+// gemmi's table rather than by its small-molecule reader: that reader takes a
+// missing fractional column for 0 and lets a long disorder group overflow.
+//
+// This one file is compiled as C++17 (see cmake/cif.cmake): in C++20 clang 14
+// refuses gemmi 0.5.7's document header, whose Block holds a vector of the
+// still incomplete Item.
 #include "cif/cif_reader.hpp"
 
 #include <gemmi/cif.hpp>
-#include <gemmi/smcif.hpp>
+#include <gemmi/numb.hpp>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -42,18 +48,44 @@ std::string file_contents(const std::string& path) {
   return ss.str();
 }
 
-// gemmi reports "name:line:column: message"; the error line says it in words.
-[[noreturn]] void syntax_error(const std::string& path, const std::string& what) {
+// The line of the second header of a block name given twice (0 when not found).
+std::size_t second_header_line(const std::string& text, const std::string& name) {
+  const std::string wanted = lower("data_" + name);
+  std::size_t line = 1, seen = 0;
+  for (std::size_t p = 0; p < text.size(); ++line) {
+    std::size_t e = text.find('\n', p);
+    if (e == std::string::npos) e = text.size();
+    const std::string l = lower(trimmed(text.substr(p, e - p)));
+    if (l == wanted || l.rfind(wanted + " ", 0) == 0 || l.rfind(wanted + "\t", 0) == 0)
+      if (++seen == 2) return line;
+    p = e + 1;
+  }
+  return 0;
+}
+
+// gemmi reports "name:line:column: message" or "name:line in data_x: message";
+// a block name given twice comes without a line, which is sought here.
+[[noreturn]] void syntax_error(const std::string& path, const std::string& text, const std::string& what) {
   std::string where, message = what;
   if (what.rfind(path + ":", 0) == 0) {
-    std::string rest = what.substr(path.size() + 1);
-    std::size_t c1 = rest.find(':');
-    if (c1 != std::string::npos) {
-      where = " at line " + rest.substr(0, c1);
-      std::size_t c2 = rest.find(':', c1 + 1);
-      message = c2 == std::string::npos ? rest.substr(c1 + 1) : rest.substr(c2 + 1);
-      if (!message.empty() && message[0] == ' ') message.erase(0, 1);
+    const std::string rest = what.substr(path.size() + 1);
+    std::size_t digits = 0;
+    while (digits < rest.size() && digits < 12 && std::isdigit(static_cast<unsigned char>(rest[digits]))) ++digits;
+    if (digits > 0) {
+      where = " at line " + rest.substr(0, digits);
+      std::size_t c2 = rest.find(':', digits);
+      if (digits < rest.size() && rest[digits] == ':') c2 = rest.find(':', digits + 1);
+      message = c2 == std::string::npos ? rest.substr(digits) : rest.substr(c2 + 1);
+    } else {
+      message = rest;
     }
+    message = trimmed(message);
+  }
+  const std::string dup = "duplicate block name: ";
+  if (const auto at = message.find(dup); at != std::string::npos && where.empty()) {
+    const std::string name = message.substr(at + dup.size());
+    if (const std::size_t line = second_header_line(text, name)) where = " at line " + std::to_string(line);
+    message = "block name data_" + name + " given twice";
   }
   if (message.find("expected block header") != std::string::npos && where == " at line 1")
     throw ConversionError(path + " is not a CIF (it does not start with a data_ block)");
@@ -75,6 +107,59 @@ const std::string* one_row_loop_value(gc::Block& block, const char* tag, int& ro
 
 bool has_atom_sites(gc::Block& block) {
   return block.find_values("_atom_site_label").length() > 0 || block.find_values("_atom_site_fract_x").length() > 0;
+}
+
+// A disorder group as a whole number; gemmi's reader would overflow on a long
+// one. Like that reader, anything after the digits is passed over and a value
+// without digits is no group.
+int disorder_group(const std::string& value, const std::string& label) {
+  const std::string v = trimmed(value);
+  const char* first = v.data();
+  const char* last = v.data() + v.size();
+  if (first != last && *first == '+') ++first;
+  long long n = 0;
+  const std::errc ec = std::from_chars(first, last, n).ec;
+  if (ec == std::errc::invalid_argument) return 0;
+  if (ec == std::errc::result_out_of_range || n < -max_disorder_group || n > max_disorder_group)
+    throw ConversionError("site " + (label.empty() ? std::string("?") : label) + ": disorder group " + v +
+                          " is out of range (at most " + std::to_string(max_disorder_group) + " either way)");
+  return static_cast<int>(n);
+}
+
+// The atom-site loop: label, type, the three fractional coordinates,
+// occupancy, calculation flag and disorder.
+void read_sites(gc::Block& block, CifBlock& b) {
+  const bool fract[3] = {block.find_values("_atom_site_fract_x").length() > 0 || block.find_value("_atom_site_fract_x"),
+                         block.find_values("_atom_site_fract_y").length() > 0 || block.find_value("_atom_site_fract_y"),
+                         block.find_values("_atom_site_fract_z").length() > 0 || block.find_value("_atom_site_fract_z")};
+  if (!fract[0] && !fract[1] && !fract[2] && block.find_values("_atom_site_Cartn_x").length() > 0)
+    b.coordinates_problem = "the atom sites have Cartesian coordinates only (_atom_site_Cartn_x); "
+                            "fractional ones (_atom_site_fract_x, _y, _z) are needed";
+  else
+    for (int i = 0; i < 3; ++i)
+      if (!fract[i]) {
+        b.coordinates_problem = std::string("the atom sites have no column _atom_site_fract_") + "xyz"[i];
+        break;
+      }
+  if (!b.coordinates_problem.empty()) return;
+  enum { x, y, z, label, type, occupancy, flag, assembly, group };
+  gc::Table t = block.find("_atom_site_", {"fract_x", "fract_y", "fract_z", "?label", "?type_symbol", "?occupancy",
+                                           "?calc_flag", "?disorder_assembly", "?disorder_group"});
+  int row = 0;
+  for (auto r : t) {
+    CifSite site;
+    site.row = ++row;
+    site.label = r.has2(label) ? gc::as_string(r[label]) : "";
+    site.type_symbol = r.has2(type) ? gc::as_string(r[type]) : "";
+    site.x = r.has2(x) ? gc::as_number(r[x]) : NAN;
+    site.y = r.has2(y) ? gc::as_number(r[y]) : NAN;
+    site.z = r.has2(z) ? gc::as_number(r[z]) : NAN;
+    site.occupancy = r.has(occupancy) ? gc::as_number(r[occupancy], 1.0) : 1.0;
+    site.calc_flag = r.has2(flag) ? gc::as_string(r[flag]) : "";
+    site.disorder_assembly = r.has2(assembly) ? gc::as_string(r[assembly]) : "";
+    site.disorder_group = r.has2(group) ? disorder_group(r[group], site.label) : 0;
+    b.sites.push_back(site);
+  }
 }
 
 CifBlock take_block(gc::Block& block) {
@@ -101,24 +186,7 @@ CifBlock take_block(gc::Block& block) {
   b.formula_moiety = value_of(block, {"_chemical_formula_moiety"});
   b.z = value_of(block, {"_cell_formula_units_Z"});
 
-  // Labels, types, coordinates, occupancies and disorder groups as gemmi reads
-  // them; the calculation flag and disorder assembly from the same loop rows.
-  const gemmi::SmallStructure st = gemmi::make_small_structure_from_block(block);
-  gc::Table extra = block.find("_atom_site_", {"label", "?type_symbol", "?calc_flag", "?disorder_assembly"});
-  int row = 0;
-  for (auto r : extra) {
-    const auto& s = st.sites.at(static_cast<std::size_t>(row));
-    CifSite site;
-    site.row = ++row;
-    site.label = gc::is_null(r[0]) ? "" : s.label;
-    site.type_symbol = r.has2(1) ? s.type_symbol : "";
-    site.x = s.fract.x, site.y = s.fract.y, site.z = s.fract.z;
-    site.occupancy = s.occ;
-    site.calc_flag = r.has2(2) ? gc::as_string(r[2]) : "";
-    site.disorder_assembly = r.has2(3) ? gc::as_string(r[3]) : "";
-    site.disorder_group = s.disorder_group;
-    b.sites.push_back(site);
-  }
+  read_sites(block, b);
   return b;
 }
 
@@ -132,7 +200,7 @@ std::vector<CifBlock> read_cif(const std::string& path) {
   try {
     doc = gc::read_memory(text.data(), text.size(), path.c_str());
   } catch (const std::exception& e) {
-    syntax_error(path, e.what());
+    syntax_error(path, text, e.what());
   }
   std::vector<CifBlock> blocks;
   for (gc::Block& block : doc.blocks) {

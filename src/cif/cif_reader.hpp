@@ -7,6 +7,10 @@
 
 namespace orbicutter::cif {
 
+// Disorder groups are small numbers (-1 for a site disordered about a
+// special position); one beyond this is refused rather than wrapped.
+constexpr long long max_disorder_group = 999999;
+
 // One row of the atom-site loop.
 struct CifSite {
   int row = 0;              // from 1, in loop order
@@ -30,6 +34,9 @@ struct CifBlock {
   std::string hall, hermann_mauguin, number;  // "" when absent or null
   std::string formula_sum, formula_moiety, z;
   std::vector<CifSite> sites;
+  // Why the sites have no usable coordinates ("" when they have): a fractional
+  // column missing, or Cartesian columns only.
+  std::string coordinates_problem;
 };
 
 // The blocks with atom sites, in file order. Throws ConversionError for a file

@@ -97,6 +97,7 @@ Conversion convert(const std::vector<CifBlock>& blocks, const std::string& cif_p
   if (b.cell_loop_rows == 1) cv.notes.push_back("the cell read from a loop of one row");
   cv.symmetry = choose_symmetry(b);
 
+  if (!b.coordinates_problem.empty()) throw ConversionError(b.coordinates_problem);
   if (b.sites.empty()) throw ConversionError("no atom sites in block " + b.name);
   SiteRules rules;
   rules.min_occupancy = options.min_occupancy;

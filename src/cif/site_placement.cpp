@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
+#include <unordered_map>
 
 #include "cif/error.hpp"
 
@@ -42,8 +44,17 @@ std::string fixed(double v, int decimals) {
 
 void place_on_special_positions(std::vector<Site>& sites, const Cell& c, const std::vector<SymOp>& ops) {
   const gemmi::UnitCell cell = unit_cell(c);
+  // Sites given at the very same coordinates land alike; each position is worked out once.
+  std::map<Frac, const Site*> done;
   for (Site& s : sites) {
     const Frac start = s.fract;
+    if (const auto it = done.find(start); it != done.end()) {
+      s.fract = it->second->fract;
+      s.site_order = it->second->site_order;
+      s.moved = it->second->moved;
+      continue;
+    }
+    done.emplace(start, &s);
     Frac f = start;
     int order = 1;
     // The mean of the coinciding images lies on the symmetry element; a second
@@ -72,83 +83,123 @@ void place_on_special_positions(std::vector<Site>& sites, const Cell& c, const s
 
 namespace {
 
-struct ClosePair {
-  std::size_t i, j, op;
-  double distance;
-};
+// Beyond this many distances between images the sites lie too thickly for any
+// crystal; the search stops with an error instead of running for minutes.
+constexpr long long most_distances = 20000000;
 
-// Pairs of sites i < j with an image of j closer than coincidence_distance to
-// i, the first operator of each pair, ordered by i then j. The images sorted
-// along a keep the work near linear: two points that close differ along a by
-// at most the distance times a*.
-std::vector<ClosePair> close_pairs(const std::vector<Site>& sites, const gemmi::UnitCell& cell, const std::vector<SymOp>& ops) {
+// Images of sites in bins of the unit cell at least coincidence_distance wide,
+// so that an image close to a point lies in its bin or a neighbouring one.
+class ImageIndex {
+ public:
   struct Image {
-    double x;  // along a, in [0, 1)
     std::size_t site, op;
     Frac at;
   };
-  std::vector<Image> images;
-  for (std::size_t j = 0; j < sites.size(); ++j)
-    for (std::size_t k = 0; k < ops.size(); ++k) {
-      const Frac p = image(ops[k], sites[j].fract);
-      images.push_back({p[0] - std::floor(p[0]), j, k, p});
-    }
-  std::sort(images.begin(), images.end(), [](const Image& a, const Image& b) { return a.x < b.x; });
-  const double reach = coincidence_distance * cell.ar + 1e-9;
-  std::vector<ClosePair> pairs;
-  Frac d{};
-  for (std::size_t i = 0; i < sites.size(); ++i) {
-    const double xi = sites[i].fract[0] - std::floor(sites[i].fract[0]);
-    std::vector<std::pair<double, double>> windows{{xi - reach, xi + reach}};
-    if (reach >= 0.5) windows = {{0, 1}};
-    else if (xi - reach < 0) windows.push_back({xi - reach + 1, 1});
-    else if (xi + reach >= 1) windows.push_back({0, xi + reach - 1});
-    std::vector<ClosePair> found;
-    for (const auto& [lo, hi] : windows) {
-      auto it = std::lower_bound(images.begin(), images.end(), lo, [](const Image& a, double v) { return a.x < v; });
-      for (; it != images.end() && it->x <= hi; ++it) {
-        if (it->site <= i) continue;
-        const double dist = nearest(cell, sites[i].fract, it->at, d);
-        if (dist >= coincidence_distance) continue;
-        auto same = std::find_if(found.begin(), found.end(), [&](const ClosePair& p) { return p.j == it->site; });
-        if (same == found.end()) found.push_back({i, it->site, it->op, dist});
-        else if (it->op < same->op) *same = {i, it->site, it->op, dist};
-      }
-    }
-    std::sort(found.begin(), found.end(), [](const ClosePair& a, const ClosePair& b) { return a.j < b.j; });
-    pairs.insert(pairs.end(), found.begin(), found.end());
+
+  ImageIndex(const gemmi::UnitCell& cell) : cell_(cell) {
+    const double reach[3] = {coincidence_distance * cell.ar, coincidence_distance * cell.br, coincidence_distance * cell.cr};
+    for (int i = 0; i < 3; ++i) bins_[i] = std::clamp(static_cast<int>(std::min(1.0 / (reach[i] + 1e-9), 1000.0)), 1, 1000);
   }
-  return pairs;
-}
+
+  void add(std::size_t site, std::size_t op, const Frac& at) {
+    cells_[key(bin_of(at))].push_back({site, op, at});
+  }
+
+  // Calls visit(image, distance) for every image closer than coincidence_distance to p.
+  template <class Visit>
+  void near(const Frac& p, Visit&& visit) {
+    const std::array<int, 3> b = bin_of(p);
+    std::array<long long, 27> seen{};
+    int n = 0;
+    for (int dx = -1; dx <= 1; ++dx)
+      for (int dy = -1; dy <= 1; ++dy)
+        for (int dz = -1; dz <= 1; ++dz) {
+          const long long k = key({b[0] + dx, b[1] + dy, b[2] + dz});
+          if (std::find(seen.begin(), seen.begin() + n, k) != seen.begin() + n) continue;  // few bins: wrapped onto one
+          seen[static_cast<std::size_t>(n++)] = k;
+          const auto it = cells_.find(k);
+          if (it == cells_.end()) continue;
+          Frac d{};
+          for (const Image& im : it->second) {
+            if (++distances_ > most_distances)
+              throw ConversionError("the atom sites lie too thickly (over " + std::to_string(most_distances) +
+                                    " distances within " + fixed(coincidence_distance, 1) + " A); no crystal is that dense");
+            const double dist = nearest(cell_, p, im.at, d);
+            if (dist < coincidence_distance) visit(im, dist);
+          }
+        }
+  }
+
+ private:
+  std::array<int, 3> bin_of(const Frac& f) const {
+    std::array<int, 3> b{};
+    for (int i = 0; i < 3; ++i) {
+      const double w = f[i] - std::floor(f[i]);
+      b[i] = std::min(bins_[i] - 1, static_cast<int>(w * bins_[i]));
+    }
+    return b;
+  }
+  long long key(std::array<int, 3> b) const {
+    long long k = 0;
+    for (int i = 0; i < 3; ++i) k = k * bins_[i] + ((b[i] % bins_[i]) + bins_[i]) % bins_[i];
+    return k;
+  }
+
+  const gemmi::UnitCell& cell_;
+  int bins_[3] = {1, 1, 1};
+  std::unordered_map<long long, std::vector<Image>> cells_;
+  long long distances_ = 0;
+};
 
 }  // namespace
 
+// A site is a copy of the first earlier site kept that an operator brings
+// within coincidence_distance and that agrees in element, disorder and
+// occupancy. Only kept sites are indexed, so a heap of coinciding copies costs
+// one comparison each.
 std::vector<Site> without_symmetry_copies(const std::vector<Site>& sites, const Cell& c, const std::vector<SymOp>& ops,
                                           std::vector<DroppedSite>& dropped) {
-  std::vector<ClosePair> pairs = close_pairs(sites, unit_cell(c), ops);
-  std::sort(pairs.begin(), pairs.end(), [](const ClosePair& a, const ClosePair& b) { return a.j != b.j ? a.j < b.j : a.i < b.i; });
-  std::vector<bool> copy(sites.size(), false);
-  for (const auto& p : pairs) {
-    const Site &k = sites[p.i], &s = sites[p.j];
-    if (copy[p.i] || copy[p.j] || k.element != s.element || k.cif.disorder_group != s.cif.disorder_group ||
-        k.cif.disorder_assembly != s.cif.disorder_assembly || std::fabs(k.occupancy - s.occupancy) > 1e-6)
-      continue;
-    copy[p.j] = true;
-    dropped.push_back({s.cif.label, "symmetry copy", "of " + k.cif.label});
-  }
+  const gemmi::UnitCell cell = unit_cell(c);
+  ImageIndex index(cell);
   std::vector<Site> kept;
-  for (std::size_t j = 0; j < sites.size(); ++j)
-    if (!copy[j]) kept.push_back(sites[j]);
+  for (std::size_t j = 0; j < sites.size(); ++j) {
+    const Site& s = sites[j];
+    std::size_t original = sites.size();
+    index.near(s.fract, [&](const ImageIndex::Image& im, double) {
+      const Site& k = sites[im.site];
+      if (im.site < original && k.element == s.element && k.cif.disorder_group == s.cif.disorder_group &&
+          k.cif.disorder_assembly == s.cif.disorder_assembly && std::fabs(k.occupancy - s.occupancy) <= 1e-6)
+        original = im.site;
+    });
+    if (original < sites.size()) {
+      dropped.push_back({s.cif.label, "symmetry copy", "of " + sites[original].cif.label});
+      continue;
+    }
+    for (std::size_t k = 0; k < ops.size(); ++k) index.add(j, k, image(ops[k], s.fract));
+    kept.push_back(s);
+  }
   return kept;
 }
 
+// The first pair i < j (by i, then j, then operator) with an image of j
+// closer than coincidence_distance to i.
 void check_separation(const std::vector<Site>& sites, const Cell& c, const std::vector<SymOp>& ops) {
-  const std::vector<ClosePair> pairs = close_pairs(sites, unit_cell(c), ops);
-  if (pairs.empty()) return;
-  const ClosePair& p = pairs.front();
-  throw ConversionError("sites " + sites[p.i].cif.label + " and " + sites[p.j].cif.label + " are " + fixed(p.distance, 3) +
-                        " A apart" + (p.op ? " (through operator " + operator_text(ops[p.op]) + ")" : "") +
-                        "; drop one with --drop, or see their occupancies and disorder groups");
+  const gemmi::UnitCell cell = unit_cell(c);
+  ImageIndex index(cell);
+  for (std::size_t j = 0; j < sites.size(); ++j)
+    for (std::size_t k = 0; k < ops.size(); ++k) index.add(j, k, image(ops[k], sites[j].fract));
+  for (std::size_t i = 0; i < sites.size(); ++i) {
+    std::size_t j = sites.size(), op = 0;
+    double distance = 0;
+    index.near(sites[i].fract, [&](const ImageIndex::Image& im, double dist) {
+      if (im.site <= i) return;
+      if (im.site < j || (im.site == j && im.op < op)) j = im.site, op = im.op, distance = dist;
+    });
+    if (j == sites.size()) continue;
+    throw ConversionError("sites " + sites[i].cif.label + " and " + sites[j].cif.label + " are " + fixed(distance, 3) +
+                          " A apart" + (op ? " (through operator " + operator_text(ops[op]) + ")" : "") +
+                          "; drop one with --drop, or see their occupancies and disorder groups");
+  }
 }
 
 }  // namespace orbicutter::cif

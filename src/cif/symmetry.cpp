@@ -6,17 +6,49 @@
 #include <gemmi/symmetry.hpp>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <regex>
 #include <set>
+#include <sstream>
 
 #include "cif/error.hpp"
+#include "cif/text.hpp"
 
 namespace orbicutter::cif {
 namespace {
 
 constexpr int den = gemmi::Op::DEN;
+
+// gemmi's operator parser sums its terms in int; with short texts and short
+// numbers no sum can overflow. Real operators need neither (a translation
+// beyond 1000 cells is refused anyway), and decimals after the point are
+// turned into 24ths before gemmi sees them.
+constexpr std::size_t max_operator_length = 200;
+constexpr std::size_t max_digit_run = 4;
+// Translations beyond this many cells describe no crystal; the core refuses them too.
+constexpr double max_translation = 1000;
+
+// Empty when gemmi may parse the text; otherwise why not.
+std::string unsafe_operator_text(const std::string& text) {
+  if (text.size() > max_operator_length)
+    return "is longer than " + std::to_string(max_operator_length) + " characters";
+  std::size_t run = 0;
+  bool after_point = false;
+  for (std::size_t i = 0; i <= text.size(); ++i) {
+    const bool digit = i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]));
+    if (digit) {
+      if (run == 0) after_point = i > 0 && text[i - 1] == '.';
+      if (++run > max_digit_run && !after_point)
+        return "has a number of more than " + std::to_string(max_digit_run) + " digits";
+    } else {
+      run = 0;
+    }
+  }
+  return "";
+}
 
 SymOp from_gemmi(const gemmi::Op& op) {
   SymOp s;
@@ -43,6 +75,8 @@ std::string decimals_as_fractions(const std::string& text, bool& changed) {
   std::size_t last = 0;
   for (auto it = std::sregex_iterator(text.begin(), text.end(), decimal); it != std::sregex_iterator(); ++it) {
     const double v = std::strtod(it->str().c_str(), nullptr);
+    if (!(std::fabs(v) <= max_translation))
+      throw ConversionError("translation " + it->str() + " is beyond " + number(max_translation) + " cells");
     const double k = std::round(v * den);
     if (std::fabs(v * den - k) > 0.05)
       throw ConversionError("translation " + it->str() + " is no multiple of 1/24");
@@ -75,6 +109,10 @@ ListResult read_operator_list(const CifBlock& b, std::vector<std::string>& notes
     const std::string& text = b.operators[i];
     const std::string where = "operator " + std::to_string(i + 1) + " '" + text + "'";
     gemmi::Op op;
+    if (const std::string why = unsafe_operator_text(text); !why.empty()) {
+      r.problem = where + " " + why;
+      return r;
+    }
     try {
       op = gemmi::parse_triplet(decimals_as_fractions(text, decimals));
     } catch (const std::exception& e) {
@@ -132,6 +170,83 @@ bool same_group(std::vector<gemmi::Op> a, std::vector<gemmi::Op> b) {
   return a == b;
 }
 
+// Blanks (and gemmi's '_' for a blank) collapsed to one, none at either end
+// nor inside the parentheses.
+std::string normal_hall(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    const bool blank = c == ' ' || c == '\t' || c == '_' || c == '\r' || c == '\n';
+    if (blank) {
+      if (!out.empty() && out.back() != ' ' && out.back() != '(') out += ' ';
+    } else {
+      if ((c == ')' || c == ',') && !out.empty() && out.back() == ' ') out.pop_back();
+      out += c;
+    }
+  }
+  if (!out.empty() && out.back() == ' ') out.pop_back();
+  return out;
+}
+
+std::string hall_of(const gemmi::SpaceGroup& sg) { return std::string(sg.hall, strnlen(sg.hall, sizeof sg.hall)); }
+
+const gemmi::SpaceGroup* tabulated_hall(const std::string& normal) {
+  for (const gemmi::SpaceGroup& sg : gemmi::spacegroup_tables::main)
+    if (lower(normal_hall(hall_of(sg))) == lower(normal)) return &sg;
+  return nullptr;
+}
+
+// A change of basis after a tabulated symbol: an origin shift in twelfths
+// ("0 0 1") or an operator whose rotation is whole, small and unimodular.
+// gemmi enlarges the lattice for any other one, without bound.
+std::string unsafe_change_of_basis(const std::string& inner) {
+  if (inner.find(',') == std::string::npos) {
+    std::istringstream in(inner);
+    std::string word;
+    int count = 0;
+    while (in >> word) {
+      if (word.size() > 3 || word.find_first_not_of("-0123456789") != std::string::npos || word == "-")
+        return "its origin shift '" + inner + "' is not three small whole numbers";
+      ++count;
+    }
+    return count == 3 ? "" : "its origin shift '" + inner + "' is not three numbers";
+  }
+  if (const std::string why = unsafe_operator_text(inner); !why.empty()) return "its change of basis " + why;
+  gemmi::Op op;
+  try {
+    op = gemmi::parse_triplet(inner);
+  } catch (const std::exception&) {
+    return "its change of basis '" + inner + "' cannot be read";
+  }
+  for (const auto& row : op.rot)
+    for (int v : row)
+      if (v % den != 0 || std::abs(v) > 2 * den) return "its change of basis '" + inner + "' is not whole and small";
+  if (std::abs(op.det_rot()) != den * den * den) return "its change of basis '" + inner + "' is not unimodular";
+  return "";
+}
+
+// The operators of a Hall symbol gemmi tabulates, with at most a safe change
+// of basis; gemmi's Hall parser is not safe on arbitrary symbols.
+std::vector<gemmi::Op> hall_ops(const std::string& hall) {
+  const std::string normal = normal_hall(hall);
+  std::string symbol = normal;
+  if (const gemmi::SpaceGroup* sg = tabulated_hall(normal)) {
+    symbol = hall_of(*sg);
+  } else {
+    const auto open = normal.find('(');
+    const auto close = normal.find(')');
+    if (open == std::string::npos || close != normal.size() - 1 || close < open)
+      throw ConversionError("not a tabulated Hall symbol");
+    const std::string base = normal_hall(normal.substr(0, open));
+    const gemmi::SpaceGroup* base_sg = tabulated_hall(base);
+    if (!base_sg || hall_of(*base_sg).find('(') != std::string::npos)
+      throw ConversionError("'" + base + "' is not a tabulated Hall symbol");
+    const std::string inner = normal.substr(open + 1, close - open - 1);
+    if (const std::string why = unsafe_change_of_basis(inner); !why.empty()) throw ConversionError(why);
+    symbol = hall_of(*base_sg) + " (" + inner + ")";
+  }
+  return group_ops(gemmi::symops_from_hall(symbol.c_str()));
+}
+
 struct NamedGroup {
   std::vector<gemmi::Op> ops;
   std::string source, name;
@@ -144,13 +259,14 @@ NamedGroup group_from_symbols(const CifBlock& b) {
   NamedGroup g;
   if (!b.hall.empty()) {
     try {
-      g.ops = group_ops(gemmi::symops_from_hall(b.hall.c_str()));
+      g.ops = hall_ops(b.hall);
       const gemmi::SpaceGroup* sg = group_of(g.ops);
       g.name = sg ? sg->xhm() : b.hall;
       g.source = "the Hall symbol '" + b.hall + "'";
       return g;
-    } catch (const std::exception&) {
-      g.notes.push_back("Hall symbol '" + b.hall + "' not understood");
+    } catch (const std::exception& e) {
+      g.ops.clear();
+      g.notes.push_back("Hall symbol '" + b.hall + "' not understood (" + e.what() + ")");
     }
   }
   if (!b.hermann_mauguin.empty()) {

@@ -10,6 +10,11 @@
 
 namespace orbicutter {
 
+// Fractional coordinates (atoms, the fixed centre), translations and cell edges
+// beyond these describe no crystal; they would only print as asterisks.
+inline constexpr real max_fraction = 1000;
+inline constexpr real max_edge = 10000;
+
 // A line the reader passed over although it looks like input.
 struct SkippedLine {
   std::size_t number;  // from 1
@@ -42,6 +47,10 @@ void warn_skipped_lines(Run& run, const SkippedLines& skipped);
 // atom names changed, every atom overlapping another, values too large for the
 // fields of the output files asked for, and DMAX 0 for a cluster.
 void input_warnings(Run& run, const SkippedLines& skipped, const std::vector<int>& renamed);
+
+// The first line of the warning on operations that are not closed under
+// composition; the next line names the missing products.
+inline constexpr const char* operations_not_closed = "The symmetry operations are not closed: products of them are not listed";
 
 // The operator warnings alone (part of input_warnings).
 void operator_warnings(Run& run);

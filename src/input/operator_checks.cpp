@@ -91,21 +91,34 @@ class OperationSet {
  public:
   void add(const Operation& op, int number) { buckets_[key(op, 0, 0, 0)].push_back({op, number}); }
 
-  // The number of an operation equal to op modulo whole cells, 0 when none.
+  // The number of an operation equal to op modulo whole cells (one of them, should
+  // several lie within the tolerance), 0 when none.
   int find(const Operation& op) const {
+    // The rotation part of the key once; the neighbouring hundredths shift only its last three.
+    // The operation's own bin first: there an operation of a group is nearly always found.
+    const Key base = key(op, 0, 0, 0);
+    if (const int n = find_in(base, op)) return n;
     for (int dx = -1; dx <= 1; ++dx)
       for (int dy = -1; dy <= 1; ++dy)
         for (int dz = -1; dz <= 1; ++dz) {
-          const auto it = buckets_.find(key(op, dx, dy, dz));
-          if (it == buckets_.end()) continue;
-          for (const auto& [other, number] : it->second)
-            if (same_modulo_cells(op, other)) return number;
+          if (dx == 0 && dy == 0 && dz == 0) continue;
+          Key k = base;
+          const int shift[3] = {dx, dy, dz};
+          for (std::size_t i = 0; i < 3; ++i) k[9 + i] = ((k[9 + i] + shift[i]) % 100 + 100) % 100;
+          if (const int n = find_in(k, op)) return n;
         }
     return 0;
   }
 
  private:
   using Key = std::array<long long, 12>;
+  int find_in(const Key& k, const Operation& op) const {
+    const auto it = buckets_.find(k);
+    if (it != buckets_.end())
+      for (const auto& [other, number] : it->second)
+        if (same_modulo_cells(op, other)) return number;
+    return 0;
+  }
   struct KeyHash {
     std::size_t operator()(const Key& k) const {
       std::size_t h = 0;
@@ -206,7 +219,7 @@ void operator_warnings(Run& run) {
     }
   if (named_missing.empty()) return;
   warn(run, "READINP",
-       {message_line("The symmetry operations are not closed: products of them are not listed"),
+       {message_line(operations_not_closed),
         message_line("Missing: " + name_list(named_missing, most_named, "; ")),
         message_line("Check SYMM against the operations of the space group: an operation or a sign may be missing")});
 }

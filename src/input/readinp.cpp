@@ -22,10 +22,6 @@ namespace {
 // Probe points per ring side beyond this are no NICS scan but a typing error;
 // the ring phase would allocate and the Gaussian writer print every one of them.
 constexpr long long max_nics_points = 100000;
-// Fractional coordinates (atoms, the fixed centre) and cell edges beyond these
-// describe no crystal; they would only print as asterisks.
-constexpr real max_fraction = 1000;
-constexpr real max_edge = 10000;
 
 // A file saved by some Windows editors starts with the UTF-8 byte-order mark.
 constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";

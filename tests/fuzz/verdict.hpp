@@ -42,4 +42,25 @@ inline std::string finding(int status, const std::string& out, const std::set<st
   return {};
 }
 
+// The same for one run of the converter on a CIF, from its exit status, its standard
+// error and the files it left beside the CIF: a refusal is exactly one error line and
+// leaves nothing; a success leaves the input `written` and nothing else. Whether the
+// program accepts that input is checked apart.
+inline std::string cif_finding(int status, const std::string& standard_error, const std::set<std::string>& left,
+                               const std::string& written) {
+  if (status != 0 && status != 1) return "exit status " + std::to_string(status);
+  if (status == 1) {
+    const std::string prefix = "orbicutter-cif: error: ";
+    const auto end = standard_error.find('\n');
+    if (!standard_error.starts_with(prefix) || end == std::string::npos || end + 1 != standard_error.size())
+      return "status 1 without exactly one error line";
+    if (!left.empty()) return "file left after an error: " + *left.begin();
+    return {};
+  }
+  if (!left.count(written)) return "status 0 without the input " + written;
+  for (const auto& f : left)
+    if (f != written) return "file left beside the input: " + f;
+  return {};
+}
+
 }  // namespace orbicutter::fuzzing

@@ -60,3 +60,22 @@ TEST(FuzzVerdict, BrokenPromisesAreFindings) {
 }
 
 }  // namespace
+
+namespace {
+
+// The converter's promise: a refusal is exactly one error line and leaves nothing.
+TEST(FuzzVerdict, ConverterRefusalIsOneLineAndLeavesNothing) {
+  using orbicutter::fuzzing::cif_finding;
+  const std::string line = "orbicutter-cif: error: no cell\n";
+  EXPECT_EQ(cif_finding(1, line, {}, "fuzz.inp"), "");
+  EXPECT_EQ(cif_finding(1, line + "second\n", {}, "fuzz.inp"), "status 1 without exactly one error line");
+  EXPECT_EQ(cif_finding(1, "orbicutter-cif: error: no cell", {}, "fuzz.inp"), "status 1 without exactly one error line");
+  EXPECT_EQ(cif_finding(1, "warning\n" + line, {}, "fuzz.inp"), "status 1 without exactly one error line");
+  EXPECT_EQ(cif_finding(1, line, {"fuzz.inp"}, "fuzz.inp"), "file left after an error: fuzz.inp");
+  EXPECT_EQ(cif_finding(0, "", {"fuzz.inp"}, "fuzz.inp"), "");
+  EXPECT_EQ(cif_finding(0, "", {}, "fuzz.inp"), "status 0 without the input fuzz.inp");
+  EXPECT_EQ(cif_finding(0, "", {"fuzz.inp", "fuzz.inp.tmp"}, "fuzz.inp"), "file left beside the input: fuzz.inp.tmp");
+  EXPECT_EQ(cif_finding(2, "", {}, "fuzz.inp"), "exit status 2");
+}
+
+}  // namespace
