@@ -13,16 +13,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <thread>
 
 #include "driver/driver.hpp"
+#include "fuzz/initialize.hpp"
+#include "fuzz/run_folder.hpp"
 #include "fuzz/verdict.hpp"
-#include "fuzz/watchdog.hpp"
 
 namespace fs = std::filesystem;
 
@@ -32,18 +31,6 @@ namespace {
 
 const char* const input_name = "fuzz.inp";
 const char* const captured_name = "captured.stdout";
-
-[[noreturn]] void finding(const std::string& what, const std::string& out) {
-  std::fprintf(stderr, "\n==== orbicutter fuzz finding: %s\n---- standard output:\n%s\n", what.c_str(), out.c_str());
-  std::abort();
-}
-
-std::string whole_file(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 // Runs the program with standard output sent to `capture`; the fuzzer's own
 // messages go to standard error and stay readable.
@@ -69,43 +56,20 @@ int run_captured(const fs::path& capture) {
 }
 
 void check(int status, const std::string& out, const std::set<std::string>& left) {
-  const std::string what = orbicutter::fuzzing::finding(status, out, left, "fuzz.out");
-  if (!what.empty()) finding(what, out);
+  const std::string what = finding(status, out, left, "fuzz.out");
+  if (!what.empty()) report_finding("orbicutter", what, "standard output", out);
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-  start_watchdog(*argc, *argv);
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const fs::path home = fs::current_path();
-  std::string pattern = (fs::temp_directory_path() / "orbicutter-fuzz-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) {
-    std::perror("orbicutter fuzz: mkdtemp");
-    std::abort();
-  }
-  const fs::path folder = pattern;
-  {
-    std::ofstream f(folder / input_name, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-  }
-  fs::current_path(folder);
-  watch.data = data;
-  watch.size = size;
-  watch.started_ms = now_ms();
+  const fs::path folder = enter_run_folder("orbicutter", data, size, input_name);
   const int status = run_captured(folder / captured_name);
-  watch.started_ms = 0;
-  fs::current_path(home);
+  leave_run_folder(home);
 
   const std::string out = whole_file(folder / captured_name);
-  std::set<std::string> left;
-  for (const auto& e : fs::directory_iterator(folder)) {
-    const auto name = e.path().filename().string();
-    if (name != input_name && name != captured_name) left.insert(name);
-  }
+  const std::set<std::string> left = files_left(folder, {input_name, captured_name});
   fs::remove_all(folder);
   check(status, out, left);
   return 0;
