@@ -10,6 +10,7 @@
 #include <gemmi/unitcell.hpp>
 
 #include "cif/site_placement.hpp"
+#include "cif/symmetry.hpp"
 #include "cif/text.hpp"
 
 namespace orbicutter::cif {
@@ -40,15 +41,6 @@ bool pair_off(std::vector<Group>& gs) {
     if (gs[i].partner < 0) return false;
   }
   return true;
-}
-
-using Frac = std::array<double, 3>;
-
-Frac image(const SymOp& op, const Frac& f) {
-  Frac r{};
-  for (int i = 0; i < 3; ++i)
-    r[i] = op.rot[i][0] * f[0] + op.rot[i][1] * f[1] + op.rot[i][2] * f[2] + op.tran[i] / 24.0;
-  return r;
 }
 
 // The distance from p to the nearest lattice translate of q.

@@ -10,18 +10,10 @@
 #include <unordered_map>
 
 #include "cif/error.hpp"
+#include "cif/symmetry.hpp"
 
 namespace orbicutter::cif {
 namespace {
-
-using Frac = std::array<double, 3>;
-
-Frac image(const SymOp& op, const Frac& f) {
-  Frac r{};
-  for (int i = 0; i < 3; ++i)
-    r[i] = op.rot[i][0] * f[0] + op.rot[i][1] * f[1] + op.rot[i][2] * f[2] + op.tran[i] / 24.0;
-  return r;
-}
 
 // The shortest lattice-translated difference q - p, and its length in angstrom.
 double nearest(const gemmi::UnitCell& cell, const Frac& p, const Frac& q, Frac& d) {

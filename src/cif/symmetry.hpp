@@ -16,6 +16,16 @@ struct SymOp {
   std::array<int, 3> tran{};
 };
 
+using Frac = std::array<double, 3>;
+
+// The image of a fractional position under op (untranslated by whole cells).
+inline Frac image(const SymOp& op, const Frac& f) {
+  Frac r{};
+  for (int i = 0; i < 3; ++i)
+    r[i] = op.rot[i][0] * f[0] + op.rot[i][1] * f[1] + op.rot[i][2] * f[2] + op.tran[i] / 24.0;
+  return r;
+}
+
 struct Symmetry {
   std::vector<SymOp> ops;  // ops[0] is the identity
   std::string source;      // where they came from, for the summary
