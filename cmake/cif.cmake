@@ -16,6 +16,8 @@ else()
   list(FILTER CIF_SOURCES EXCLUDE REGEX ".*/src/cif/main\\.cpp$")
   add_library(orbicutter_cif_lib STATIC ${CIF_SOURCES})
   target_include_directories(orbicutter_cif_lib PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  # The table of writers and the census come from the library itself.
+  target_link_libraries(orbicutter_cif_lib PUBLIC orbicutter_core_dp)
   target_include_directories(orbicutter_cif_lib SYSTEM PRIVATE ${GEMMI_INCLUDE_DIR} ${PEGTL_INCLUDE_DIR})
   # The distribution ships gemmi without its bundled number formatter; the
   # C library's serves the little formatting the reader does.

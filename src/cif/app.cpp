@@ -75,6 +75,7 @@ int run_converter(const std::vector<std::string>& args, std::ostream& out, std::
       out << "orbicutter-cif " ORBICUTTER_CIF_VERSION "\n";
       return 0;
     }
+    if (o.centre != "largest" || o.charges != "none") throw ConversionError("--centre and --charges are not ready yet");
     const std::vector<CifBlock> blocks = read_cif(o.cif_path);
     if (o.list) {
       list_blocks(blocks, o.cif_path, out);

@@ -55,12 +55,8 @@ std::string keyword_input(const Conversion& cv, const Options& o, const RingList
   s << "MTOL " << decimal(o.mtol.value_or(default_metal_tolerance)) << '\n';
   s << "DMAX " << decimal(o.dmax) << '\n';
   if (o.method) s << "CLUS " << o.method << '\n';
-  if (!o.xyz) s << "XYZF 0\n";
   if (o.dimers) s << "DIMR 1\n";
-  if (o.res) s << "SHLX 1\n";
-  if (o.d12) s << "CRYF 1\n";
-  if (o.gjf) s << "GAUF 1\n";
-  if (o.adf) s << "ADFF 1\n";
+  for (const std::string& line : output_keywords(o.outputs)) s << line << '\n';
   if (!rings.empty()) {
     s << "RING 1 " << rings.size();
     for (const auto& r : rings) s << ' ' << r.size();
