@@ -6,6 +6,7 @@
 
 #include "cif/atomic_file.hpp"
 #include "cif/census.hpp"
+#include "cif/centre.hpp"
 #include "cif/check_advice.hpp"
 #include "cif/cif_reader.hpp"
 #include "cif/conversion.hpp"
@@ -75,13 +76,14 @@ int run_converter(const std::vector<std::string>& args, std::ostream& out, std::
       out << "orbicutter-cif " ORBICUTTER_CIF_VERSION "\n";
       return 0;
     }
-    if (o.centre != "largest" || o.charges != "none") throw ConversionError("--centre and --charges are not ready yet");
+    if (o.charges != "none") throw ConversionError("--charges is not ready yet");
     const std::vector<CifBlock> blocks = read_cif(o.cif_path);
     if (o.list) {
       list_blocks(blocks, o.cif_path, out);
       return 0;
     }
-    const Conversion cv = convert(blocks, o.cif_path, o);
+    Conversion cv = convert(blocks, o.cif_path, o);
+    const std::string centre = place_centre(cv, o);
     const bool to_stdout = o.output == "-";
     const std::string output = o.output.empty() ? default_output(o.cif_path) : o.output;
     std::error_code ec;
@@ -105,7 +107,7 @@ int run_converter(const std::vector<std::string>& args, std::ostream& out, std::
       out << text << std::flush;
     else
       write_atomically(output, text);
-    summary << summary_text(cv, to_stdout ? "standard output" : output);
+    summary << summary_text(cv, to_stdout ? "standard output" : output) << "  " << centre << '\n';
     if (o.rings) summary << "  " << rings.size() << " ring(s) listed for the planarity test\n";
 
     if (o.run) {
