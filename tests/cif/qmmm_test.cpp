@@ -31,5 +31,34 @@ TEST(Centre, LargestFirstTiesKeepTheFirstAndChoicesByLabelOrFormula) {
   EXPECT_TRUE(r.files.empty());
 }
 
+TEST(RunFolder, OneFolderPerStructureStaleDimersGoFailedRunsTouchNothing) {
+  const std::string setup = "cp " + data(salt) + " . && mkdir 2014244 && touch 2014244/dimer_99.xyz 2014244/notes.txt";
+  CifRun r = run_cif("2014244.cif --run --dimers --dmax 12", setup);
+  ASSERT_EQ(r.status, 0) << r.err;
+  for (const char* f : {"2014244/2014244.inp", "2014244/2014244.out", "2014244/2014244.xyz", "2014244/dimer_4.xyz",
+                        "2014244/dimer_68.xyz", "2014244/notes.txt"})
+    EXPECT_TRUE(r.files.count(f)) << f;
+  EXPECT_FALSE(r.files.count("2014244/dimer_99.xyz"));  // an earlier run's
+  EXPECT_EQ(r.files.size(), 11u);  // the CIF, 3 of the run, 6 dimers, the notes
+  // Two dimers share the code 55501 but not the partner.
+  EXPECT_TRUE(has(r.out, "  dimer_40.xyz: C8 H12 N (fragment 2), operation 1, translation +0 +0 +0 (55501), 4.294 A, "
+                         "1 at this distance\n")) << r.out;
+  EXPECT_TRUE(has(r.out, "  dimer_7.xyz: C4 H5 O5 (fragment 1), operation 1, translation -1 +0 +0 (45501), 6.423 A, 2 at"));
+
+  r = run_cif("2014244.cif --run --keyword 'CHRG 1'", setup);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(has(r.err, "orbicutter stopped: Error while reading CHRG option (its log: 2014244.failed-run/2014244.out)"))
+      << r.err;
+  EXPECT_TRUE(r.files.count("2014244/dimer_99.xyz"));
+  EXPECT_FALSE(r.files.count("2014244/2014244.inp"));
+
+  r = run_cif("2014244.cif --run -d out", setup + " && touch out2.inp");
+  EXPECT_TRUE(r.files.count("out/2014244.out"));
+  r = run_cif("2014244.cif --run -d 2014244", setup + " && touch 2014244/other.inp");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(has(r.err, "error: 2014244 holds the run of another structure (other.inp); choose another folder with -d"))
+      << r.err;
+}
+
 }  // namespace
 }  // namespace orbicutter::cif::testing
