@@ -7,6 +7,7 @@
 #include "cif/atomic_file.hpp"
 #include "cif/census.hpp"
 #include "cif/centre.hpp"
+#include "cif/charges.hpp"
 #include "cif/check_advice.hpp"
 #include "cif/cif_reader.hpp"
 #include "cif/conversion.hpp"
@@ -77,7 +78,6 @@ int run_converter(const std::vector<std::string>& args, std::ostream& out, std::
       out << "orbicutter-cif " ORBICUTTER_CIF_VERSION "\n";
       return 0;
     }
-    if (o.charges != "none") throw ConversionError("--charges is not ready yet");
     const std::vector<CifBlock> blocks = read_cif(o.cif_path);
     if (o.list) {
       list_blocks(blocks, o.cif_path, out);
@@ -85,6 +85,7 @@ int run_converter(const std::vector<std::string>& args, std::ostream& out, std::
     }
     Conversion cv = convert(blocks, o.cif_path, o);
     const std::string centre = place_centre(cv, o);
+    const std::vector<std::string> charges = assign_charges(cv, o);
     const bool to_stdout = o.output == "-";
     const std::string output = !o.output.empty() ? o.output : folder_run(o) ? folder_input(o) : default_output(o.cif_path);
     std::error_code ec;
@@ -109,6 +110,7 @@ int run_converter(const std::vector<std::string>& args, std::ostream& out, std::
     else if (!folder_run(o))  // there the run writes it
       write_atomically(output, text);
     summary << summary_text(cv, to_stdout ? "standard output" : output) << "  " << centre << '\n';
+    for (const std::string& line : charges) summary << "  " << line << '\n';
     if (o.rings) summary << "  " << rings.size() << " ring(s) listed for the planarity test\n";
 
     if (o.run) {
