@@ -46,14 +46,16 @@ std::string folder_input(const Options& o) {
 ProgramRun run_in_folder(const std::string& exe, const std::string& input_path, const std::string& text,
                          std::string& kept) {
   const fs::path input(input_path);
-  const fs::path folder = input.parent_path().empty() ? fs::path(".") : input.parent_path();
+  fs::path folder = input.parent_path().empty() ? fs::path(".") : input.parent_path();
   std::error_code ec;
+  // "-d ." or "-d ..": name the folder itself, so that the scratch and failed-run folders go beside it.
+  if (folder.filename().empty() || folder.filename() == "." || folder.filename() == "..")
+    folder = fs::absolute(folder, ec).lexically_normal();
+  if (folder.filename().empty()) folder = folder.parent_path();
   fs::create_directories(folder, ec);
   if (ec) throw ConversionError("cannot make the folder " + folder.string() + ": " + ec.message());
   // Beside the target, so that the files move by renaming.
-  std::string pattern = (folder.parent_path() / ("." + folder.filename().string() + "-run-XXXXXX")).string();
-  if (folder.filename().empty() || folder.filename() == ".")
-    pattern = (fs::absolute(folder, ec).parent_path() / ".orbicutter-run-XXXXXX").string();
+  const std::string pattern = (folder.parent_path() / ("." + folder.filename().string() + "-run-XXXXXX")).string();
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   if (!::mkdtemp(name.data())) throw ConversionError(std::string("cannot make a scratch folder: ") + std::strerror(errno));
