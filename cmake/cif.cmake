@@ -17,7 +17,8 @@ else()
   add_library(orbicutter_cif_lib STATIC ${CIF_SOURCES})
   target_include_directories(orbicutter_cif_lib PUBLIC ${CMAKE_SOURCE_DIR}/src)
   # Before writing, the input is read by the program's own reader, so that the
-  # converter never writes what the program refuses.
+  # converter never writes what the program refuses; the table of writers and
+  # the molecules come from the library too.
   target_link_libraries(orbicutter_cif_lib PUBLIC orbicutter_core_dp)
   # gemmi 0.5.7's cifdoc.hpp destroys a vector of the still incomplete Item,
   # which clang refuses in C++20; the one file that includes it stays at C++17.

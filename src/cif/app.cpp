@@ -6,6 +6,8 @@
 
 #include "cif/atomic_file.hpp"
 #include "cif/census.hpp"
+#include "cif/centre.hpp"
+#include "cif/charges.hpp"
 #include "cif/check_advice.hpp"
 #include "cif/cif_reader.hpp"
 #include "cif/conversion.hpp"
@@ -15,6 +17,7 @@
 #include "cif/program_run.hpp"
 #include "cif/report.hpp"
 #include "cif/rings.hpp"
+#include "cif/run_folder.hpp"
 #include "cif/text.hpp"
 #include "cif/write_checks.hpp"
 
@@ -97,11 +100,14 @@ int run_converter(const std::vector<std::string>& args, std::ostream& out, std::
       list_blocks(blocks, o.cif_path, out);
       return 0;
     }
-    const Conversion cv = convert(blocks, o.cif_path, o);
-    // Nothing below writes what orbicutter would refuse.
+    Conversion cv = convert(blocks, o.cif_path, o);
+    // Nothing below writes what orbicutter would refuse, and the library only
+    // sees inputs that its reader takes.
     check_before_writing(cv);
+    const std::string centre = place_centre(cv, o);
+    const std::vector<std::string> charges = assign_charges(cv, o);
     const bool to_stdout = o.output == "-";
-    const std::string output = o.output.empty() ? default_output(o.cif_path) : o.output;
+    const std::string output = !o.output.empty() ? o.output : folder_run(o) ? folder_input(o) : default_output(o.cif_path);
     std::error_code ec;
     if (!to_stdout && fs::equivalent(output, o.cif_path, ec))
       throw ConversionError("the input would overwrite the CIF " + o.cif_path + "; name it with -o");
@@ -121,20 +127,25 @@ int run_converter(const std::vector<std::string>& args, std::ostream& out, std::
     std::ostream& summary = to_stdout ? err : out;
     if (to_stdout)
       out << text << std::flush;
-    else
+    else if (!folder_run(o))  // there the run writes it
       write_atomically(output, text);
-    summary << summary_text(cv, to_stdout ? "standard output" : output);
+    summary << summary_text(cv, to_stdout ? "standard output" : output) << "  " << centre << '\n';
+    for (const std::string& line : charges) summary << "  " << line << '\n';
     if (o.rings) summary << "  " << rings.size() << " ring(s) listed for the planarity test\n";
 
     if (o.run) {
       if (program.empty()) program = find_orbicutter();
       const fs::path target(output);
       const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
-      const ProgramRun r = run_orbicutter(program, folder, target.filename().string());
-      const std::string log = (target.parent_path() / log_name(target.filename().string())).string();
+      std::string kept;  // a failed run's scratch folder
+      const ProgramRun r = folder_run(o) ? run_in_folder(program, output, text, kept)
+                                         : run_orbicutter(program, folder, target.filename().string());
+      const std::string log = ((kept.empty() ? target.parent_path() : fs::path(kept)) / log_name(target.filename().string())).string();
       if (const std::string growth = growth_failure(r, cv, o, program, input_name); !growth.empty()) throw ConversionError(growth + " (its log: " + log + ")");
       if (r.status != 0) throw ConversionError("orbicutter stopped: " + box_message(r.out) + " (its log: " + log + ")");
       summary << "  orbicutter finished; its log: " << log << '\n';
+      if (o.dimers)  // read from the library, which the run itself uses
+        for (const std::string& line : dimer_lines(text)) summary << "  " << line << '\n';
       report_check(cv, rebuilt_molecules(r.log), summary, o, program, input_name);
     } else if (o.check) {
       if (program.empty()) program = find_orbicutter();

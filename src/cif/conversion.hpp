@@ -18,7 +18,8 @@ struct Conversion {
   Cell cell;
   Symmetry symmetry;
   std::string hermann_mauguin, formula_sum, formula_moiety, z;
-  std::vector<Site> sites;  // kept, in CIF order
+  std::vector<Site> sites;  // kept, in CIF order (the central molecule's first)
+  std::vector<double> charges;  // one per site with --charges, else empty
   std::vector<DroppedSite> dropped;
   std::vector<Renamed> renamed;
   std::vector<std::string> notes, warnings;

@@ -36,13 +36,21 @@ std::string keyword_input(const Conversion& cv, const Options& o, const RingList
     for (int i = 0; i < 3; ++i) s << (i ? "  " : "") << op.rot[i][0] << ' ' << op.rot[i][1] << ' ' << op.rot[i][2];
     s << '\n' << decimal(op.tran[0] / 24.0) << ' ' << decimal(op.tran[1] / 24.0) << ' ' << decimal(op.tran[2] / 24.0) << '\n';
   }
+  const bool charged = cv.charges.size() == cv.sites.size() && !cv.sites.empty();
+  if (charged) s << "CHRG 1\n";  // before NFRG: the atom lines carry them
   s << "NFRG " << cv.sites.size() << " 1\n";
   s << "ASYM 1 " << cv.sites.size() << '\n';
-  for (const auto& site : cv.sites) {
-    char buf[160];
+  for (std::size_t i = 0; i < cv.sites.size(); ++i) {
+    const Site& site = cv.sites[i];
+    char buf[200];
     std::snprintf(buf, sizeof buf, "%-2s %-3s %10s %10s %10s", site.element.c_str(), site.label.c_str(),
                   decimal(site.fract[0]).c_str(), decimal(site.fract[1]).c_str(), decimal(site.fract[2]).c_str());
-    s << buf << '\n';
+    s << buf;
+    if (charged) {
+      std::snprintf(buf, sizeof buf, " %9.5f", cv.charges[i]);
+      s << buf;
+    }
+    s << '\n';
   }
 
   // Whole molecules: shift, complete and search the fragments.
@@ -55,12 +63,8 @@ std::string keyword_input(const Conversion& cv, const Options& o, const RingList
   s << "MTOL " << decimal(o.mtol.value_or(default_metal_tolerance)) << '\n';
   s << "DMAX " << decimal(o.dmax) << '\n';
   if (o.method) s << "CLUS " << o.method << '\n';
-  if (!o.xyz) s << "XYZF 0\n";
   if (o.dimers) s << "DIMR 1\n";
-  if (o.res) s << "SHLX 1\n";
-  if (o.d12) s << "CRYF 1\n";
-  if (o.gjf) s << "GAUF 1\n";
-  if (o.adf) s << "ADFF 1\n";
+  for (const std::string& line : output_keywords(o.outputs)) s << line << '\n';
   if (!rings.empty()) {
     s << "RING 1 " << rings.size();
     for (const auto& r : rings) s << ' ' << r.size();

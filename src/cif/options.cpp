@@ -91,12 +91,18 @@ Options parse_command_line(const std::vector<std::string>& args) {
       else if (m == "shape") o.method = 3;
       else throw ConversionError("option --method takes centre, radius or shape, not '" + m + "'");
     } else if (name == "--dimers") flag(), o.dimers = true;
-    else if (name == "--xyz") flag(), o.xyz = true;
-    else if (name == "--no-xyz") flag(), o.xyz = false;
-    else if (name == "--res") flag(), o.res = true;
-    else if (name == "--d12") flag(), o.d12 = true;
-    else if (name == "--gjf") flag(), o.gjf = true;
-    else if (name == "--adf") flag(), o.adf = true;
+    else if (is_output_option(name)) {
+      if (output_takes_value(name)) choose_output(o.outputs, name, values(1)[0]);
+      else flag(), choose_output(o.outputs, name, "");
+    } else if (name == "--centre" || name == "--center") o.centre = values(1)[0];
+    else if (name == "--charges") o.charges = values(1)[0];
+    else if (name == "--molecule-charge") {
+      const std::string v = values(1)[0];
+      const auto eq = v.rfind('=');
+      if (eq == std::string::npos || eq == 0)
+        throw ConversionError("option --molecule-charge takes FORMULA=Q, not '" + v + "'");
+      o.molecule_charges.emplace_back(v.substr(0, eq), to_integer(name, v.substr(eq + 1)));
+    } else if (name == "-d" || name == "--directory") o.run_folder = values(1)[0];
     else if (name == "--rings") flag(), o.rings = true;
     else if (name == "--nics") {
       if (has_attached) throw ConversionError("option --nics takes two values: --nics D M");
@@ -139,6 +145,8 @@ Options parse_command_line(const std::vector<std::string>& args) {
   if (positional.empty()) throw ConversionError("no CIF file given (see --help)");
   if (positional.size() > 1) throw ConversionError("one CIF file at a time, not '" + positional[0] + "' and '" + positional[1] + "'");
   o.cif_path = positional[0];
+  if (!o.run_folder.empty() && !o.run) throw ConversionError("-d names the folder of --run; add --run");
+  if (!o.run_folder.empty() && !o.output.empty()) throw ConversionError("-d and -o both place the input; give one");
   if (o.output == "-" && o.run) throw ConversionError("--run needs an input file; it cannot run on -o -");
   return o;
 }
@@ -152,14 +160,22 @@ std::string help_text() {
        "                         current folder); '-' writes it to standard output\n"
        "      --block NAME       use data block NAME (default: the first with atom sites)\n"
        "      --list             list the data blocks with atoms, formulas and space groups\n"
-       "      --run              run orbicutter on the written input, then check molecules\n"
+       "      --run              run orbicutter on the written input, then check molecules;\n"
+       "                         without -o every file goes to the folder NAME/ beside the CIF\n"
+       "  -d, --directory DIR    the folder of --run instead of NAME/\n"
        "      --check            check the rebuilt molecules against the moiety formula\n"
        "Keywords of the input:\n"
        "      --dmax R           cluster radius (DMAX, default 8)\n"
        "      --method M         cluster building: centre, radius or shape (CLUS 1/2/3)\n"
-       "      --dimers           dimers of the central molecule (DIMR 1)\n"
-       "      --xyz, --no-xyz    XYZ cluster file on or off (XYZF, default on)\n"
-       "      --res, --d12, --gjf, --adf   SHELX, CRYSTAL, Gaussian, ADF files\n"
+       "      --dimers           dimers of the central molecule (DIMR 1; dimer_N.xyz)\n"
+       "      --centre WHICH     the central molecule: largest (default: most atoms\n"
+       "                         other than hydrogen), a CIF label of one of its atoms,\n"
+       "                         or its formula (C9H14N)\n"
+       "      --charges SOURCE   atomic charges (CHRG 1): xtb (GFN2-xTB per molecule, Debian\n"
+       "                         package xtb), a file of 'label charge' lines, or none\n"
+       "      --molecule-charge FORMULA=Q   formal charge of a molecule for xtb when the\n"
+       "                         moiety formula gives none (default 0)\n"
+       "Output files:\n" << output_help() << "Other keywords:\n"
        "      --rings            find the rings and test their planarity (RING)\n"
        "      --nics D M         M probe points up to D above each ring (NICS; implies --rings)\n"
        "      --no-xh            leave X-H bonds as they are (STXH 0)\n"

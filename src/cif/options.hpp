@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "cif/outputs.hpp"
+
 namespace orbicutter::cif {
 
 struct Options {
@@ -16,13 +18,21 @@ struct Options {
   // Keywords of the generated input.
   double dmax = 8.0;
   int method = 0;  // CLUS value; 0 leaves the program's default
-  bool dimers = false, res = false, d12 = false, gjf = false, adf = false;
-  bool xyz = true, rings = false, no_xh = false, test = false;
+  bool dimers = false;
+  OutputChoice outputs = default_outputs();
+  bool rings = false, no_xh = false, test = false;
   std::optional<std::pair<double, int>> nics;
   std::optional<std::vector<double>> tols;
   std::optional<double> mtol;  // metal bond tolerance (MTOL); the converter's default when absent
   std::optional<int> verbose;
   std::vector<std::string> keywords;
+
+  // The central molecule: "largest", a CIF label of one of its atoms, or its formula.
+  std::string centre = "largest";
+  // Atomic charges: "none", "xtb", or a file of "label charge" lines.
+  std::string charges = "none";
+  std::vector<std::pair<std::string, int>> molecule_charges;  // --molecule-charge FORMULA=Q
+  std::string run_folder;  // -d: the folder of a --run; empty: NAME/ beside the CIF
 
   // Site rules.
   std::optional<int> disorder_group;

@@ -42,13 +42,18 @@ TEST(CommandLine, SeveralDataBlocks) {
 }
 
 TEST(CommandLine, OptionsBecomeKeywords) {
-  const CifRun r = run_cif(data(water) + " -o - --dmax=12.5 --method shape --dimers --no-xyz --res --d12 --gjf --adf"
+  const CifRun r = run_cif(data(water) + " -o - --dmax=12.5 --method shape --dimers --xyz none --res --crystal --gaussian --adf --orca"
                            " --no-xh --tols 0.2 0.12 0.09 0.3 --mtol 0.4 --verbose 2 --test --keyword 'CHOV 1'");
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_TRUE(has(r.out, "FRGM 1 1 1\nTOLS 0.2 0.12 0.09 0.3\nMTOL 0.4\nDMAX 12.5\nCLUS 3\nXYZF 0\nDIMR 1\nSHLX 1\nCRYF 1\nGAUF 1\n"
-                         "ADFF 1\nSTXH 0\nVERB 2\nTEST 1\nCHOV 1\n")) << r.out;
+  EXPECT_TRUE(has(r.out, "FRGM 1 1 1\nTOLS 0.2 0.12 0.09 0.3\nMTOL 0.4\nDMAX 12.5\nCLUS 3\nDIMR 1\nXYZF 0\nSHLX 1\nADFF 1\nGAUF 1\n"
+                         "ORCF 1\nCRYF 1\nSTXH 0\nVERB 2\nTEST 1\nCHOV 1\n")) << r.out;
   // Defaults: whole molecules, the converter's bond tolerances, DMAX 8.
-  EXPECT_TRUE(has(run_cif(data(water) + " -o -").out, "FRGM 1 1 1\nTOLS 0.15 0.1 0.08 0\nMTOL 0.3\nDMAX 8\n"));
+  EXPECT_TRUE(has(run_cif(data(water) + " -o -").out, "FRGM 1 1 1\nTOLS 0.15 0.1 0.08 0\nMTOL 0.3\nDMAX 8\nXYZF 2\n"));
+  // The XYZ forms come from the library's table of writers: one switch, three choices.
+  EXPECT_TRUE(has(run_cif(data(water) + " -o - --xyz plain").out, "DMAX 8\nXYZF 1\n"));
+  const CifRun bad = run_cif(data(water) + " -o - --xyz ext");
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_TRUE(has(bad.err, "option --xyz takes plain, extended, or none, not 'ext'")) << bad.err;
 }
 
 TEST(CommandLine, RunPutsTheProductsBesideTheInput) {
@@ -107,7 +112,7 @@ TEST(CommandLine, HelpAndVersion) {
   const CifRun help = run_cif("--help");
   EXPECT_EQ(help.status, 0);
   for (const char* option : {"--output", "--block", "--list", "--run", "--check", "--dmax", "--method", "--dimers",
-                             "--no-xyz", "--res", "--d12", "--gjf", "--adf", "--rings", "--nics", "--no-xh", "--tols",
+                             "--xyz plain|extended|none", "--res", "--crystal", "--gaussian", "--adf", "--orca", "--rings", "--nics", "--no-xh", "--tols",
                              "--verbose", "--test", "--keyword", "--disorder-group", "--min-occupancy", "--drop"})
     EXPECT_TRUE(has(help.out, option)) << option;
   const CifRun v = run_cif("-V");

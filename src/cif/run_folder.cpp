@@ -1,0 +1,109 @@
+#include "cif/run_folder.hpp"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <regex>
+#include <set>
+
+#include "cif/atomic_file.hpp"
+#include "cif/error.hpp"
+#include "orbicutter/structure.hpp"
+
+namespace orbicutter::cif {
+namespace fs = std::filesystem;
+namespace {
+
+std::string structure_name(const Options& o) { return fs::path(o.cif_path).stem().string(); }
+
+bool dimer_file(const std::string& name) {
+  static const std::regex pattern(R"(dimer_[0-9]+\.xyz(_G)?)");
+  return std::regex_match(name, pattern);
+}
+
+}  // namespace
+
+bool folder_run(const Options& o) { return o.run && o.output.empty(); }
+
+std::string folder_input(const Options& o) {
+  const std::string name = structure_name(o);
+  const fs::path folder = !o.run_folder.empty() ? fs::path(o.run_folder) : fs::path(o.cif_path).parent_path() / name;
+  std::error_code ec;
+  if (fs::exists(folder, ec) && !fs::is_directory(folder, ec))
+    throw ConversionError(folder.string() + " is not a folder; choose one with -d");
+  if (fs::is_directory(folder, ec))
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+      const fs::path p = entry.path();
+      if (p.extension() == ".inp" && p.filename() != name + ".inp" && p.filename() != "current_input.inp")
+        throw ConversionError(folder.string() + " holds the run of another structure (" + p.filename().string() +
+                              "); choose another folder with -d");
+    }
+  return (folder / (name + ".inp")).string();
+}
+
+ProgramRun run_in_folder(const std::string& exe, const std::string& input_path, const std::string& text,
+                         std::string& kept) {
+  const fs::path input(input_path);
+  fs::path folder = input.parent_path().empty() ? fs::path(".") : input.parent_path();
+  std::error_code ec;
+  // "-d ." or "-d ..": name the folder itself, so that the scratch and failed-run folders go beside it.
+  if (folder.filename().empty() || folder.filename() == "." || folder.filename() == "..")
+    folder = fs::absolute(folder, ec).lexically_normal();
+  if (folder.filename().empty()) folder = folder.parent_path();
+  fs::create_directories(folder, ec);
+  if (ec) throw ConversionError("cannot make the folder " + folder.string() + ": " + ec.message());
+  // Beside the target, so that the files move by renaming.
+  const std::string pattern = (folder.parent_path() / ("." + folder.filename().string() + "-run-XXXXXX")).string();
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  if (!::mkdtemp(name.data())) throw ConversionError(std::string("cannot make a scratch folder: ") + std::strerror(errno));
+  const fs::path scratch(name.data());
+  write_atomically((scratch / input.filename()).string(), text);
+  ProgramRun r = run_orbicutter(exe, scratch.string(), input.filename().string());
+  if (r.status != 0) {
+    // One failed run is kept beside the folder, the latest; an older one holds only files.
+    fs::path failed = folder;
+    failed += ".failed-run";
+    bool plain = fs::is_directory(failed, ec);
+    if (plain)
+      for (const auto& entry : fs::directory_iterator(failed, ec)) plain = plain && entry.is_regular_file(ec);
+    if (plain) fs::remove_all(failed, ec);
+    fs::rename(scratch, failed, ec);
+    kept = ec ? scratch.string() : failed.string();
+    return r;
+  }
+  std::set<std::string> written;
+  for (const auto& entry : fs::directory_iterator(scratch)) written.insert(entry.path().filename().string());
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    const std::string f = entry.path().filename().string();
+    if (dimer_file(f) && !written.count(f)) fs::remove(entry.path(), ec);
+  }
+  for (const std::string& f : written) {
+    fs::rename(scratch / f, folder / f, ec);
+    if (ec) throw ConversionError("cannot move " + f + " into " + folder.string() + ": " + ec.message());
+  }
+  fs::remove(scratch, ec);
+  r.log_path = (folder / fs::path(r.log_path).filename()).string();
+  return r;
+}
+
+std::vector<std::string> dimer_lines(const std::string& text) {
+  std::vector<std::string> lines;
+  try {
+    orbicutter::Structure structure(text);
+    for (const orbicutter::Dimer& d : structure.dimers()) {
+      char buf[200];
+      std::snprintf(buf, sizeof buf, "dimer_%d.xyz: %s (fragment %d), operation %d, translation %+d %+d %+d (%s), %.3f A, %d at this distance",
+                    d.number, d.formula.c_str(), d.fragment, d.operation, d.translation.a, d.translation.b, d.translation.c,
+                    d.symmetry_code.c_str(), d.distance, d.multiplicity);
+      lines.emplace_back(buf);
+    }
+  } catch (const orbicutter::Error& e) {
+    lines.push_back("dimers: the library found none (" + std::string(e.what()) + ")");
+  }
+  return lines;
+}
+
+}  // namespace orbicutter::cif
