@@ -19,6 +19,7 @@
 #include "cif/atomic_file.hpp"
 #include "cif/centre.hpp"
 #include "cif/error.hpp"
+#include "cif/scratch.hpp"
 #include "cif/text.hpp"
 
 namespace orbicutter::cif {
@@ -50,18 +51,8 @@ int formal_charge(const Composition& c, const Conversion& cv, const Options& o) 
 
 // One GFN2-xTB single point in a private scratch folder; the charges in atom order.
 std::vector<double> xtb_charges(const std::string& exe, const UnitMolecule& m, int charge) {
-  std::string pattern = (fs::temp_directory_path() / "orbicutter-xtb-XXXXXX").string();
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  if (!::mkdtemp(name.data())) throw ConversionError(std::string("cannot make a scratch folder: ") + std::strerror(errno));
-  const fs::path folder(name.data());
-  struct Cleanup {
-    fs::path p;
-    ~Cleanup() {
-      std::error_code ec;
-      fs::remove_all(p, ec);
-    }
-  } cleanup{folder};
+  const ScratchFolder scratch("orbicutter-xtb");
+  const fs::path& folder = scratch.path;
   std::ostringstream xyz;
   int electrons = -charge;
   xyz << m.atoms.size() << "\nmolecule\n";

@@ -14,6 +14,7 @@
 
 #include "cif/atomic_file.hpp"
 #include "cif/error.hpp"
+#include "cif/scratch.hpp"
 
 namespace orbicutter::cif {
 namespace fs = std::filesystem;
@@ -88,18 +89,8 @@ ProgramRun run_orbicutter(const std::string& exe, const std::string& folder, con
 }
 
 ProgramRun trial_run(const std::string& exe, const std::string& input, const std::string& input_name) {
-  std::string pattern = (fs::temp_directory_path() / "orbicutter-cif-XXXXXX").string();
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  if (!::mkdtemp(name.data())) throw ConversionError(std::string("cannot make a scratch folder: ") + std::strerror(errno));
-  const fs::path folder(name.data());
-  struct Cleanup {
-    fs::path p;
-    ~Cleanup() {
-      std::error_code ec;
-      fs::remove_all(p, ec);
-    }
-  } cleanup{folder};
+  const ScratchFolder scratch("orbicutter-cif");
+  const fs::path& folder = scratch.path;
   const std::string base = fs::path(input_name).filename().string();
   write_atomically((folder / base).string(), input + "TEST 1\n");
   ProgramRun r = run_orbicutter(exe, folder.string(), base);

@@ -10,6 +10,7 @@
 
 #include "cif/atomic_file.hpp"
 #include "cif/error.hpp"
+#include "cif/scratch.hpp"
 #include "orbicutter/structure.hpp"
 
 namespace orbicutter::cif {
@@ -56,10 +57,7 @@ ProgramRun run_in_folder(const std::string& exe, const std::string& input_path, 
   if (ec) throw ConversionError("cannot make the folder " + folder.string() + ": " + ec.message());
   // Beside the target, so that the files move by renaming.
   const std::string pattern = (folder.parent_path() / ("." + folder.filename().string() + "-run-XXXXXX")).string();
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  if (!::mkdtemp(name.data())) throw ConversionError(std::string("cannot make a scratch folder: ") + std::strerror(errno));
-  const fs::path scratch(name.data());
+  const fs::path scratch = make_scratch_folder(pattern);
   write_atomically((scratch / input.filename()).string(), text);
   ProgramRun r = run_orbicutter(exe, scratch.string(), input.filename().string());
   if (r.status != 0) {
