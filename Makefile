@@ -33,10 +33,10 @@ demo:
 	  cp examples/aspirin.inp demo-run/ && cd demo-run && ../$(DEMO_BUILD)/orbicutter aspirin.inp; \
 	fi
 	@echo
-	@echo "Outputs of the demo run are in demo-run/:"
-	@ls -l demo-run
+	@echo "Outputs of the demo run are in demo-run/ (a CIF's run in a folder of its own):"
+	@ls -lR demo-run
 	@echo
-	@xyz=$$(ls demo-run/*.xyz | head -n 1); echo "First lines of the cluster file $$xyz:"; head -n 8 $$xyz
+	@xyz=$$(ls demo-run/*.xyz demo-run/*/*.xyz 2>/dev/null | head -n 1); echo "First lines of the cluster file $$xyz:"; head -n 8 $$xyz
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure
