@@ -83,7 +83,9 @@ std::string output_help() {
       std::string values;
       for (const std::string& f : forms) values += f + "|";
       head += " " + values + "none";
-      if (const auto d = default_outputs().find(w.option); d != default_outputs().end())
+      // One map, kept while its entry is read (the function returns a fresh one).
+      const auto defaults = default_outputs();
+      if (const auto d = defaults.find(w.option); d != defaults.end())
         about.insert(about.size() - 1, "; default " + d->second);
     }
     if (head.size() < 25) head.resize(25, ' ');
