@@ -10,6 +10,7 @@
 #include <gemmi/unitcell.hpp>
 
 #include "cif/site_placement.hpp"
+#include "cif/sites.hpp"
 #include "cif/symmetry.hpp"
 #include "cif/text.hpp"
 
@@ -111,19 +112,10 @@ std::string listed_orientations(const std::vector<Site>& sites, const std::vecto
 }  // namespace
 
 void pair_disorder_groups(std::vector<Site>& sites, std::vector<std::string>& notes) {
-  std::vector<std::string> assemblies;
-  std::map<std::string, std::vector<Group>> groups;
-  for (const Site& s : sites) {
-    if (s.cif.disorder_group == 0) continue;
-    const std::string& a = s.cif.disorder_assembly;
-    if (!groups.count(a)) assemblies.push_back(a);
-    auto& gs = groups[a];
-    auto g = std::find_if(gs.begin(), gs.end(), [&](const Group& x) { return x.id == s.cif.disorder_group; });
-    if (g == gs.end()) g = gs.insert(gs.end(), Group{s.cif.disorder_group});
-    g->occupancy = std::max(g->occupancy, s.occupancy);
-  }
-  for (const auto& a : assemblies) {
-    auto& gs = groups[a];
+  const DisorderAssemblies d = disorder_assemblies(sites);
+  for (const auto& a : d.order) {
+    std::vector<Group> gs;
+    for (const DisorderGroup& g : d.groups.at(a)) gs.push_back(Group{g.id, g.max});
     // Alternatives of one site add up to 1; more means independent sites.
     double total = 0;
     for (const auto& g : gs) total += g.occupancy;

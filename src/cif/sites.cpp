@@ -91,28 +91,14 @@ std::vector<Site> occupied_sites(const std::vector<Site>& in, const SiteRules& r
   }
   if (!scaled.empty()) notes.push_back("occupancies on special positions read as crystallographic: " + scaled);
 
-  // Disorder assemblies and their groups, in order of first appearance.
-  struct Group {
-    int id;
-    double sum = 0, max = 0;
-  };
-  std::vector<std::string> assemblies;
-  std::map<std::string, std::vector<Group>> groups;
-  for (const Site& s : sites) {
-    if (s.cif.disorder_group == 0) continue;
-    const std::string& a = s.cif.disorder_assembly;
-    if (!groups.count(a)) assemblies.push_back(a);
-    auto& gs = groups[a];
-    auto g = std::find_if(gs.begin(), gs.end(), [&](const Group& x) { return x.id == s.cif.disorder_group; });
-    if (g == gs.end()) g = gs.insert(gs.end(), Group{s.cif.disorder_group});
-    g->sum += s.occupancy;
-    g->max = std::max(g->max, s.occupancy);
-  }
+  const DisorderAssemblies d = disorder_assemblies(sites);
+  const auto& assemblies = d.order;
+  const auto& groups = d.groups;
   std::map<std::string, int> chosen;  // assembly -> kept group, 0: none (whole assembly dropped)
   std::map<std::string, std::string> why;
   bool requested_found = false;
   for (const auto& a : assemblies) {
-    const auto& gs = groups[a];
+    const auto& gs = groups.at(a);
     const std::string name = a.empty() ? "disorder groups" : "disorder assembly " + a;
     double total = 0;
     for (const auto& g : gs) total += g.max;
@@ -122,12 +108,12 @@ std::vector<Site> occupied_sites(const std::vector<Site>& in, const SiteRules& r
       notes.push_back(name + ": all groups dropped, occupancy " + number(total) + " below " + number(rules.min_occupancy));
       continue;
     }
-    const Group* best = &gs.front();
+    const DisorderGroup* best = &gs.front();
     for (const auto& g : gs)
       if (g.sum > best->sum + 1e-9) best = &g;
     std::string how = "larger occupancy";
     if (rules.disorder_group != 0) {
-      auto r = std::find_if(gs.begin(), gs.end(), [&](const Group& g) { return g.id == rules.disorder_group; });
+      auto r = std::find_if(gs.begin(), gs.end(), [&](const DisorderGroup& g) { return g.id == rules.disorder_group; });
       if (r != gs.end()) {
         best = &*r;
         how = "asked for";
@@ -168,6 +154,21 @@ std::vector<Site> occupied_sites(const std::vector<Site>& in, const SiteRules& r
     kept.push_back(s);
   }
   return kept;
+}
+
+DisorderAssemblies disorder_assemblies(const std::vector<Site>& sites) {
+  DisorderAssemblies d;
+  for (const Site& s : sites) {
+    if (s.cif.disorder_group == 0) continue;
+    const std::string& a = s.cif.disorder_assembly;
+    if (!d.groups.count(a)) d.order.push_back(a);
+    auto& gs = d.groups[a];
+    auto g = std::find_if(gs.begin(), gs.end(), [&](const DisorderGroup& x) { return x.id == s.cif.disorder_group; });
+    if (g == gs.end()) g = gs.insert(gs.end(), DisorderGroup{s.cif.disorder_group});
+    g->sum += s.occupancy;
+    g->max = std::max(g->max, s.occupancy);
+  }
+  return d;
 }
 
 }  // namespace orbicutter::cif

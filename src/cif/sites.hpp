@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,18 @@ struct DroppedSite {
   std::string reason;  // shared by the sites dropped alike
   std::string detail;  // per site ("0.17" for an occupancy), may be empty
 };
+
+// The disorder groups of each assembly, both in order of first appearance, with
+// the summed and the largest occupancy of each group's sites.
+struct DisorderGroup {
+  int id = 0;
+  double sum = 0, max = 0;
+};
+struct DisorderAssemblies {
+  std::vector<std::string> order;
+  std::map<std::string, std::vector<DisorderGroup>> groups;
+};
+DisorderAssemblies disorder_assemblies(const std::vector<Site>& sites);
 
 struct SiteRules {
   double min_occupancy = 0.5;
