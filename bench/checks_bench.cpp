@@ -11,7 +11,7 @@
 #include <string>
 
 #include "cluster/cluster.hpp"
-#include "driver/pipeline.hpp"
+#include "pipeline/pipeline.hpp"
 #include "support/runner.hpp"
 #include "writers/view.hpp"
 #include "writers/writers.hpp"

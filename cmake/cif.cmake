@@ -48,6 +48,8 @@ endif()
 
 # orbicutter and orbicutter_sp themselves use nothing but the C++ standard library.
 if(ORBICUTTER_TESTS)
+  add_test(NAME orbicutter_layers COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
+    -P ${CMAKE_SOURCE_DIR}/cmake/check_layers.cmake)
   add_test(NAME orbicutter_std_only
     COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
       "-DEXECUTABLES=$<TARGET_FILE:orbicutter>;$<TARGET_FILE:orbicutter_sp>"

@@ -8,13 +8,13 @@
 #include <ostream>
 
 #include "cluster/cluster.hpp"
-#include "driver/forms.hpp"
-#include "driver/pipeline.hpp"
+#include "format/log_forms.hpp"
+#include "pipeline/pipeline.hpp"
 #include "geometry/elements.hpp"
 #include "geometry/geometry.hpp"
 #include "input/input.hpp"
 #include "orbicutter/version.hpp"
-#include "writers/products.hpp"
+#include "model/output_switches.hpp"
 #include "writers/view.hpp"
 
 namespace orbicutter {
@@ -270,7 +270,7 @@ int real_bytes() { return static_cast<int>(sizeof(real)); }
 
 std::vector<OutputWriter> output_writers() {
   std::vector<OutputWriter> list;
-  for (const Product& p : products())
+  for (const OutputSwitch& p : output_switches())
     list.push_back({p.keyword, p.value, p.option, p.form != nullptr ? p.form : "", p.suffix,
                     p.companion != nullptr ? p.companion : "", p.about});
   return list;

@@ -5,9 +5,8 @@
 
 #include "cluster/assemble.hpp"
 #include "cluster/cluster.hpp"
-#include "driver/forms.hpp"
+#include "format/log_forms.hpp"
 #include "model/stop.hpp"
-#include "writers/writers.hpp"
 
 namespace orbicutter {
 namespace {

@@ -33,6 +33,9 @@ bool cluster_is_charged(double net, int atoms);
 // only when the molecule checks found an image that close).
 void cluster_checks(Run& run);
 
+// The distinct symmetry images of the cluster as ORTEP codes, in the log.
+void ortep(Run& run);
+
 // Dimers of the central molecule with its neighbours (kdimer = 1) into at.dimers.
 // `each` is called for every dimer kept, before its line in the log.
 void dimer_generation(Run& run, const std::function<void(const DimerEntry&)>& each = {});

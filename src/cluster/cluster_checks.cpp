@@ -7,7 +7,7 @@
 
 #include "cluster/assemble.hpp"
 #include "cluster/cluster.hpp"
-#include "driver/forms.hpp"
+#include "format/log_forms.hpp"
 #include "geometry/elements.hpp"
 #include "geometry/geometry.hpp"
 #include "model/check_lines.hpp"

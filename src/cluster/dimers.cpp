@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "cluster/cluster.hpp"
-#include "driver/forms.hpp"
+#include "format/log_forms.hpp"
 #include "geometry/elements.hpp"
 #include "geometry/geometry.hpp"
 

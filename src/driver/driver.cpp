@@ -12,10 +12,10 @@
 
 #include "cluster/assemble.hpp"
 #include "cluster/cluster.hpp"
-#include "driver/forms.hpp"
+#include "format/log_forms.hpp"
 #include "driver/interruption.hpp"
 #include "driver/output_files.hpp"
-#include "driver/pipeline.hpp"
+#include "pipeline/pipeline.hpp"
 #include "driver/usage.hpp"
 #include "input/report.hpp"
 #include "model/stop.hpp"
@@ -48,8 +48,8 @@ std::string read_input(const std::string& path) {
 struct Files {
   explicit Files(std::string input) : out(std::move(input)) {}
   OutputFiles out;
-  std::vector<Unit> product = std::vector<Unit>(products().size());  // by row of the product table
-  std::vector<Unit> companion = std::vector<Unit>(products().size());
+  std::vector<Unit> product = std::vector<Unit>(output_switches().size());  // by row of the product table
+  std::vector<Unit> companion = std::vector<Unit>(output_switches().size());
 };
 
 // A dimer file of the current folder: the run with DIMR 1 could write over it.
@@ -77,7 +77,7 @@ void refuse_overwriting_input(const Run& run, const OutputFiles& files) {
     files.refuse_input("testmol.xyz");
     return;
   }
-  for (const auto& p : products()) {
+  for (const auto& p : output_switches()) {
     if (asked_for(p, kw)) files.refuse_input(product_file(p, run));
     if (companion_asked_for(p, kw)) files.refuse_input(companion_file(p, run));
   }
@@ -116,7 +116,7 @@ void phases(Run& run, Files& files, double t0) {
   }
 
   if (kw.ktestmol == 0) {
-    const auto table = products();
+    const auto table = output_switches();
     for (std::size_t p = 0; p < table.size(); ++p) {
       if (asked_for(table[p], kw)) files.out.create(files.product[p], product_file(table[p], run));
       if (companion_asked_for(table[p], kw)) files.out.create(files.companion[p], companion_file(table[p], run));
@@ -151,14 +151,14 @@ void phases(Run& run, Files& files, double t0) {
       }
     });
 
-  const auto table = products();
+  const auto table = output_switches();
   for (std::size_t p = 0; p < table.size(); ++p) {
     if (files.product[p].is_open()) {
-      table[p].write(view, files.product[p]);
+      writer_of(table[p]).write(view, files.product[p]);
       files.product[p].close();
     }
     if (files.companion[p].is_open()) {
-      table[p].write_companion(view, files.companion[p]);
+      writer_of(table[p]).write_companion(view, files.companion[p]);
       files.companion[p].close();
     }
   }

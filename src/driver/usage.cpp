@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "orbicutter/version.hpp"
-#include "writers/products.hpp"
+#include "model/output_switches.hpp"
 
 namespace orbicutter {
 namespace {
@@ -25,7 +25,7 @@ void help(Unit& out) {
   auto file = [&](const std::string& name, const std::string& keyword, const std::string& about) {
     out.line("  " + fixed_text(name, 18) + fixed_text(keyword, 8) + about);
   };
-  for (const auto& p : products()) {
+  for (const auto& p : output_switches()) {
     std::string about = p.about;
     if (p.companion != nullptr) about += std::string(", with NAME") + p.companion + " at CHRG 1";
     file(std::string("NAME") + p.suffix, std::string(p.keyword) + " " + digits(p.value), about);

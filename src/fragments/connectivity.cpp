@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/forms.hpp"
+#include "format/log_forms.hpp"
 #include "fragments/bond_rules.hpp"
 #include "fragments/fragments.hpp"
 #include "geometry/geometry.hpp"

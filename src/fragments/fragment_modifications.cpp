@@ -3,7 +3,7 @@
 // unit cell and, on request, completed by bonded symmetry images.
 #include <cmath>
 
-#include "driver/forms.hpp"
+#include "format/log_forms.hpp"
 #include "fragments/fragment_internals.hpp"
 #include "fragments/fragments.hpp"
 #include "geometry/geometry.hpp"

@@ -2,7 +2,7 @@
 // bonded through symmetry images. Atoms keep their input coordinates.
 #include <algorithm>
 
-#include "driver/forms.hpp"
+#include "format/log_forms.hpp"
 #include "fragments/fragment_internals.hpp"
 #include "fragments/fragments.hpp"
 #include "input/report.hpp"

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "driver/forms.hpp"
+#include "format/log_forms.hpp"
 #include "geometry/geometry.hpp"
 #include "model/stop.hpp"
 

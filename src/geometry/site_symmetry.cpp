@@ -1,5 +1,5 @@
 // Input atoms that a symmetry operator other than the first maps onto themselves.
-#include "driver/forms.hpp"
+#include "format/log_forms.hpp"
 #include "geometry/geometry.hpp"
 
 namespace orbicutter {

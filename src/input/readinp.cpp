@@ -14,7 +14,7 @@
 #include "input/skipped_lines.hpp"
 #include "model/stop.hpp"
 #include "model/warning.hpp"
-#include "writers/products.hpp"
+#include "model/output_switches.hpp"
 
 namespace orbicutter {
 namespace {
@@ -69,7 +69,7 @@ bool starts_like_cif(std::string_view text) {
 std::vector<std::string> all_keywords() {
   std::vector<std::string> keys{"CLUS", "FRGM", "TEST", "VERB", "CHRG", "DMAX", "TOLS", "CELL", "STXH",
                                 "EXBD", "SYMM", "NFRG", "GECR", "RING", "NICS", "DIMR", "CHOV", "MTOL"};
-  for (const auto& p : products()) keys.emplace_back(p.keyword);
+  for (const auto& p : output_switches()) keys.emplace_back(p.keyword);
   return keys;
 }
 
@@ -198,7 +198,7 @@ bool KeywordReader::dispatch(const std::string& key) {
   else if (key == "CHOV") read_switch("CHOV", kw.kchover);
   else {
     // The switches of the output files; anything else is no keyword and its line is passed over.
-    for (const auto& p : products())
+    for (const auto& p : output_switches())
       if (key == p.keyword) {
         read_switch(p.keyword, kw.*p.flag);
         return true;

@@ -1,10 +1,10 @@
 // What the reader understood of the input file, restated in the run log.
 #include "input/report.hpp"
 
-#include "driver/forms.hpp"
+#include "format/log_forms.hpp"
 #include "input/input.hpp"
 #include "model/warning.hpp"
-#include "writers/products.hpp"
+#include "model/output_switches.hpp"
 
 namespace orbicutter {
 namespace {
@@ -22,15 +22,15 @@ void write_options(Run& run) {
   if (kw.kver >= 1)
     warn(run, "READINP", {" --> Verbosity variable is not zero <--", " --> Output file may be large       <--"});
   // The files of the cluster, the charges they carry, then the files of the crystal.
-  auto report = [&](const Product& p) {
+  auto report = [&](const OutputSwitch& p) {
     if (p.generation != nullptr && listed(p, kw)) log.write("(A,I1)", p.generation, kw.*p.flag);
     if (asked_for(p, kw)) log.write("(A,A)", p.name, product_file(p, run));
   };
-  for (const auto& p : products())
+  for (const auto& p : output_switches())
     if (!p.crystal) report(p);
-  for (const auto& p : products())
+  for (const auto& p : output_switches())
     if (p.charges != nullptr && p.charges_listed(kw)) log.write("(A,I1)", p.charges, kw.kcharge);
-  for (const auto& p : products())
+  for (const auto& p : output_switches())
     if (p.crystal) report(p);
   log.write("(A,I1)", " Cluster building method = ", kw.kbuild);
   log.write("(A,I1)", " Fragment shifting = ", kw.kfragsft);
@@ -129,7 +129,7 @@ void write_echo(const Run& run, Unit& echo) {
   const auto& geo = run.geo;
   // Each output file's switch follows the line its row names.
   auto switches_after = [&](std::string_view key, auto& self) -> void {
-    for (const auto& p : products())
+    for (const auto& p : output_switches())
       if (p.echo_after != nullptr && key == p.echo_after && listed(p, kw)) {
         echo.write("(A4,1X,I1)", p.keyword, kw.*p.flag);
         self(p.keyword, self);

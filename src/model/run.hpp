@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "format/text.hpp"
 #include "format/unit.hpp"
 #include "model/name3.hpp"
 #include "model/real.hpp"
@@ -16,14 +17,6 @@ namespace orbicutter {
 
 using Vec3 = Vec3T<real>;
 using Mat3 = Mat3T<real>;
-
-// A fixed-length text of n characters: cut, or padded with blanks on the right.
-std::string fixed_text(std::string_view s, std::size_t n);
-inline std::string text3(std::string_view s) { return fixed_text(s, 3); }
-// Leading and trailing blanks removed.
-std::string trim(std::string_view s);
-// An integer as its decimal digits, as a list-directed write then trimmed gives it.
-std::string digits(long long n);
 
 struct GlobalVar {
   std::string inpf;     // the input file, as the command line gives it

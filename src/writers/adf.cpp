@@ -1,6 +1,6 @@
 // The cluster as an ADF QM/MM shell script: the central molecule is the QM region,
 // every other cluster molecule a frozen MM region joined by the cluster bonds.
-#include "driver/forms.hpp"
+#include "format/log_forms.hpp"
 #include "geometry/geometry.hpp"
 #include "writers/writers.hpp"
 

@@ -1,4 +1,4 @@
-// Output files for outside programs, and the ORTEP codes of the cluster.
+// Output files for outside programs.
 #pragma once
 
 #include "model/run.hpp"
@@ -23,8 +23,5 @@ void write_dimer(const ClusterView& view, const DimerEntry& d, Unit& unit);
 void write_counterpoise(const ClusterView& view, const DimerEntry& d, Unit& unit);
 // Test mode: every atom of the whole molecules, centred on the cluster centre, as XYZ.
 void write_testmol(const Run& run, Unit& unit);
-
-// The distinct symmetry images of the cluster as ORTEP codes, in the log.
-void ortep(Run& run);
 
 }  // namespace orbicutter

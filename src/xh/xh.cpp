@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "driver/forms.hpp"
+#include "format/log_forms.hpp"
 #include "geometry/geometry.hpp"
 #include "model/stop.hpp"
 

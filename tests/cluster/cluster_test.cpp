@@ -3,7 +3,7 @@
 
 #include "cluster/cluster.hpp"
 #include "cluster/cluster_fixture.hpp"
-#include "driver/pipeline.hpp"
+#include "pipeline/pipeline.hpp"
 #include "model/stop.hpp"
 #include "support/runner.hpp"
 #include "writers/writers.hpp"

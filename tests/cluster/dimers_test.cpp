@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "cluster/cluster.hpp"
-#include "driver/pipeline.hpp"
+#include "pipeline/pipeline.hpp"
 #include "support/crystal.hpp"
 #include "support/runner.hpp"
 #include "writers/cluster_fixture.hpp"

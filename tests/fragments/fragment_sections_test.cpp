@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "fragments/fragment_fixture.hpp"
-#include "driver/pipeline.hpp"
+#include "pipeline/pipeline.hpp"
 #include "support/runner.hpp"
 
 namespace orbicutter::fragtest {

@@ -5,7 +5,7 @@
 #include <limits>
 #include <type_traits>
 
-#include "driver/pipeline.hpp"
+#include "pipeline/pipeline.hpp"
 #include "fragments/fragments.hpp"
 #include "support/runner.hpp"
 #include "xh/crystal_builder.hpp"

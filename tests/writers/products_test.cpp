@@ -22,7 +22,7 @@ std::set<std::string> names_of(const RunResult& r) {
 const std::string water = read_file(std::string(ORBICUTTER_TEST_DATA) + "/crystals/water.inp") + "XYZF 0\n";
 
 TEST(Products, EachSwitchAsksForItsFile) {
-  for (const auto& p : orbicutter::products()) {
+  for (const auto& p : orbicutter::output_switches()) {
     const std::string key = std::string(p.keyword) + " " + std::to_string(p.value);
     SCOPED_TRACE(key);
     const auto r = run_program_on(water + key + "\n", "mol.inp");
@@ -40,9 +40,9 @@ TEST(Products, EachSwitchAsksForItsFile) {
 
 TEST(Products, FileThatCannotBeCreatedTakesBackTheOthers) {
   std::string all = water;
-  for (const auto& p : orbicutter::products())
+  for (const auto& p : orbicutter::output_switches())
     if (p.value == 1) all += std::string(p.keyword) + " 1\n";
-  for (const auto& p : orbicutter::products()) {
+  for (const auto& p : orbicutter::output_switches()) {
     if (p.value != 1) continue;
     SCOPED_TRACE(p.keyword);
     const auto r = run_program_on(all, "mol.inp", {std::string("mol") + p.suffix});

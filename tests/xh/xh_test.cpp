@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/pipeline.hpp"
+#include "pipeline/pipeline.hpp"
 #include "fragments/fragments.hpp"
 #include "model/stop.hpp"
 #include "xh/crystal_builder.hpp"

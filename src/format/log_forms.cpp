@@ -1,5 +1,5 @@
 // Banner, CPU-time lines and the system name.
-#include "driver/forms.hpp"
+#include "format/log_forms.hpp"
 
 namespace orbicutter {
 
@@ -17,14 +17,6 @@ std::string cpu_text(double seconds) { return trim(format_record("(F15.3)", std:
 void cpu_line(Unit& out, double start) {
   out.write("(3A)", " -- CPU time = ", cpu_text(cpu_seconds() - start), " s");
   out.write("(A)", "");
-}
-
-// A last I6 field written with the record's end gives the same bytes as one put
-// before an empty text, so every row ends alike.
-void end_with_bonds(Unit& unit, const Table<int>& bonds, int i, int n) {
-  for (int j = 1; j <= n; ++j)
-    if (bonds(i, j) != 0) unit.put("(I6)", bonds(i, j));
-  unit.write("(A)", "");
 }
 
 void end_with_bonds(Unit& unit, std::span<const int> partners) {

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <ctime>
+#include <span>
 #include <string>
 
-#include "model/run.hpp"
+#include "format/text.hpp"
+#include "format/unit.hpp"
 
 namespace orbicutter {
 
@@ -31,7 +33,14 @@ void routine(Unit& out, const char* banner, Work&& work) {
 
 // Ends a listing row with the atoms bonded to atom i: each nonzero entry of
 // bonds(i, 1..n) as I6, then the end of the record.
-void end_with_bonds(Unit& unit, const Table<int>& bonds, int i, int n);
+// (A last I6 field written with the record's end gives the same bytes as one
+// put before an empty text, so every row ends alike.)
+template <class BondTable>
+void end_with_bonds(Unit& unit, const BondTable& bonds, int i, int n) {
+  for (int j = 1; j <= n; ++j)
+    if (bonds(i, j) != 0) unit.put("(I6)", bonds(i, j));
+  unit.write("(A)", "");
+}
 // The same from a bond list.
 void end_with_bonds(Unit& unit, std::span<const int> partners);
 

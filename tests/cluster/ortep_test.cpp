@@ -3,9 +3,9 @@
 
 #include <array>
 
-#include "driver/forms.hpp"
+#include "format/log_forms.hpp"
 #include "support/crystal.hpp"
-#include "writers/writers.hpp"
+#include "cluster/cluster.hpp"
 
 using namespace orbicutter;
 

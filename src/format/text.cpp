@@ -1,5 +1,7 @@
 // Small text helpers shared by every phase.
-#include "model/run.hpp"
+#include "format/text.hpp"
+
+#include <algorithm>
 
 namespace orbicutter {
 

@@ -1,7 +1,7 @@
 // System names and the CPU-time text.
 #include <gtest/gtest.h>
 
-#include "driver/forms.hpp"
+#include "format/log_forms.hpp"
 
 using namespace orbicutter;
 

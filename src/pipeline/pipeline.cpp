@@ -1,8 +1,8 @@
 // The order of the phases and the routine banners around them.
-#include "driver/pipeline.hpp"
+#include "pipeline/pipeline.hpp"
 
 #include "cluster/cluster.hpp"
-#include "driver/forms.hpp"
+#include "format/log_forms.hpp"
 #include "fragments/fragments.hpp"
 #include "geometry/geometry.hpp"
 #include "input/input.hpp"

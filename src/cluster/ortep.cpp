@@ -3,8 +3,8 @@
 #include <set>
 #include <vector>
 
-#include "driver/forms.hpp"
-#include "writers/writers.hpp"
+#include "format/log_forms.hpp"
+#include "cluster/cluster.hpp"
 
 namespace orbicutter {
 
