@@ -1,6 +1,8 @@
 // The order of the phases and the routine banners around them.
 #include "pipeline/pipeline.hpp"
 
+#include <cstdlib>
+
 #include "cluster/cluster.hpp"
 #include "format/log_forms.hpp"
 #include "fragments/fragments.hpp"
@@ -41,11 +43,31 @@ void ring_routines(Run& run) {
   prepplanarity(run, "GROUP");
 }
 
+// The whole molecules as the X-H categories read them.
+XhMolecules xh_molecules(const Run& run) {
+  const auto& at = run.at;
+  return {run.gv.nat, at.allatns, at.allinfo, at.allcont, at.allbonds, run.gv.nrings,
+          at.rings,   at.ringatoms, at.specrings, at.planaratoms};
+}
+
 void xh_routines(Run& run) {
-  check_manual_xh(run);
-  if (run.gv.nxh <= 0)
-    routine(run.sink.out, " >> Automatic X-H bonds standardization routine <<", [&] { automatic_xh(run); });
-  if (run.gv.nxh != 0) manual_xh(run);
+  const auto& gv = run.gv;
+  auto& at = run.at;
+  const int count = std::abs(gv.nxh);
+  check_manual_xh(gv.axh, count, gv.nat);
+  if (gv.nxh <= 0)
+    routine(run.sink.out, " >> Automatic X-H bonds standardization routine <<", [&] {
+      XhResult moved = automatic_xh(xh_molecules(run), at.allgeom, run.geo.g, run.kw.kchover == 1);
+      at.allgeom = std::move(moved.positions);
+      write_xh_log(run.sink.log, " ** AUTOMATIC X-H BONDS STANDARDIZATION **", moved.moves);
+    });
+  if (gv.nxh != 0) {
+    XhResult moved = manual_xh(gv.axh, gv.dxh, count, at.allgeom, run.geo.g);
+    at.allgeom = std::move(moved.positions);
+    write_xh_log(run.sink.log,
+                 gv.nxh > 0 ? " ** MANUAL X-H BONDS STANDARDISATION **" : " ** ADDITIONAL MANUAL X-H BONDS STANDARDISATION **",
+                 moved.moves);
+  }
 }
 
 void build_cluster(Run& run) {
