@@ -206,8 +206,8 @@ Structure::Structure(std::string_view input, LogStreams logs, std::string_view n
   run.gv.inpf = trim(std::string(name));
   run.gv.outf = system_name(run.gv.inpf);
   read_crystal(run, std::string(input));
-  mtmatrix(run);
-  gmatrix(run);
+  run.geo.mt = orthogonalisation(run.geo);
+  run.geo.g = metric_tensor(run.geo);
   state_->options = options_of(run);
   state_->crystal = crystal_of(run);
 }

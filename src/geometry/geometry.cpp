@@ -30,8 +30,6 @@ Mat3 metric_tensor(const Geometry& geo) {
   return g;
 }
 
-void mtmatrix(Run& run) { run.geo.mt = orthogonalisation(run.geo); }
-void gmatrix(Run& run) { run.geo.g = metric_tensor(run.geo); }
 
 real calcdist(const Mat3& g, const Vec3& p, const Vec3& q) {
   real d[3];
@@ -75,14 +73,14 @@ Vec3 centred_cartesian(const Run& run, const Vec3& f) {
 
 real cartesian_length(const Vec3& r) { return std::sqrt((r(1) * r(1) + r(2) * r(2)) + r(3) * r(3)); }
 
-Vec3 image_base(const Run& run, int s, const Vec3& f) {
-  const auto& rot = run.geo.rot;
-  const auto& trans = run.geo.trans;
+Vec3 image_base(const Geometry& geo, int s, const Vec3& f) {
+  const auto& rot = geo.rot;
+  const auto& trans = geo.trans;
   Vec3 x;
   for (int i = 1; i <= 3; ++i) x(i) = (rot(s, i, 1) * f(1) + rot(s, i, 2) * f(2) + rot(s, i, 3) * f(3)) + trans(s, i);
   return x;
 }
 
-Vec3 image(const Run& run, int s, const Vec3& f, const Vec3& u) { return translated(image_base(run, s, f), u); }
+Vec3 image(const Geometry& geo, int s, const Vec3& f, const Vec3& u) { return translated(image_base(geo, s, f), u); }
 
 }  // namespace orbicutter

@@ -30,27 +30,26 @@ void matrix_rows(Unit& log, const Mat3& m) {
 
 }  // namespace
 
-void metric(Run& run) {
-  const auto& geo = run.geo;
-  auto& name = run.gv.sysname;
+std::string crystal_system(const Geometry& geo) {
   const bool a90 = is_90(geo.alpha), b90 = is_90(geo.beta), g90 = is_90(geo.gamma);
   const bool ab = same_edge(geo.a, geo.b);
 
   if (is_120(geo.gamma)) {
     // A hexagonal gamma with other angles off 90 names no system.
-    if (a90 && b90) name = "trigonal / hexagonal (hexagonal setting)";
-    return;
+    if (a90 && b90) return "trigonal / hexagonal (hexagonal setting)";
+    return "";
   }
   if (!a90 && !b90 && !g90) {
-    name = ab ? "trigonal (rhombohedral setting)" : "triclinic";
+    return ab ? "trigonal (rhombohedral setting)" : "triclinic";
   } else if (a90 && g90 && !b90) {
-    name = "monoclinic";
+    return "monoclinic";
   } else if (a90 && b90 && g90) {
-    if (!ab) name = "orthorhombic";
-    else if (same_edge(geo.c, geo.a) && same_edge(geo.c, geo.b)) name = "cubic";
-    else name = "tetragonal";
+    if (!ab) return "orthorhombic";
+    if (same_edge(geo.c, geo.a) && same_edge(geo.c, geo.b)) return "cubic";
+    return "tetragonal";
   }
   // Any other combination of right angles (a unique axis other than b) names no system.
+  return "";
 }
 
 void check_cell_edges(const Run& run) {
@@ -65,17 +64,14 @@ void check_cell_edges(const Run& run) {
   }
 }
 
-void matrices(Run& run) {
-  mtmatrix(run);
-  gmatrix(run);
-  auto& log = run.sink.log;
+void write_matrices(Unit& log, const Geometry& geo) {
   log.write("(A)", " ** MATRICES **");
   log.write("(A)", rule_line);
   log.write("(A)", " Ortogonalization matrix (MT):");
-  matrix_rows(log, run.geo.mt);
+  matrix_rows(log, geo.mt);
   log.write("(A)", rule_line);
   log.write("(A)", " Metric matrix (G):");
-  matrix_rows(log, run.geo.g);
+  matrix_rows(log, geo.g);
   log.write("(A)", rule_line);
 }
 

@@ -4,26 +4,26 @@
 
 namespace orbicutter {
 
-void special_positions(Run& run) {
-  auto& log = run.sink.log;
-  const auto& at = run.at;
+std::vector<SpecialPosition> special_positions(const Geometry& geo, int operators, const Table<real>& positions,
+                                               int atoms) {
+  const Vec3 no_translation;
+  std::vector<SpecialPosition> found;
+  for (int s = 2; s <= operators; ++s)
+    for (int i = 1; i <= atoms; ++i) {
+      const Vec3 f = row3(positions, i);
+      if (matdist(image(geo, s, f, no_translation), f) < tiny) found.push_back({i, s});
+    }
+  return found;
+}
+
+void write_special_positions(Unit& log, const std::vector<SpecialPosition>& found, const Table<std::string>& names,
+                             const Table<int>& info) {
   log.write("(A)", " ** SPECIAL POSITIONS **");
   log.write("(A)", rule_line);
-  const Vec3 no_translation;
-  int count = 0;
-  // Grouped by operator, atoms in input order; no lattice translation is tried,
-  // so an atom mapped onto a neighbouring cell's copy of itself is not reported.
-  for (int s = 1; s <= run.gv.nsym; ++s) {
-    for (int i = 1; i <= run.gv.nat; ++i) {
-      const Vec3 f = row3(at.fgeom, i);
-      if (s != 1 && matdist(image(run, s, f, no_translation), f) < tiny) {
-        ++count;
-        log.write("(2A4,I6,A,I2)", at.fatns(i, 1), at.fatns(i, 2), at.finfo(i, total_atom),
-                  " on symmtery element = ", s);
-      }
-    }
-  }
-  if (count == 0) log.write("(A)", " No atoms on special positions");
+  for (const auto& p : found)
+    log.write("(2A4,I6,A,I2)", names(p.atom, 1), names(p.atom, 2), info(p.atom, total_atom),
+              " on symmtery element = ", p.operation);
+  if (found.empty()) log.write("(A)", " No atoms on special positions");
   log.write("(A)", rule_line);
 }
 

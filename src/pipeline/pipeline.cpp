@@ -15,7 +15,7 @@ namespace orbicutter {
 void read_crystal(Run& run, const std::string& contents) {
   readinp(run, contents);
   check_cell_edges(run);
-  metric(run);
+  run.gv.sysname = crystal_system(run.geo);
 }
 
 void build_molecules(Run& run) {
@@ -24,8 +24,11 @@ void build_molecules(Run& run) {
   // The fragment phases compare every pair of atoms: a file too large for the bond
   // tables is turned away before they start.
   check_bond_tables(run.gv.nat);
-  special_positions(run);
-  matrices(run);
+  write_special_positions(run.sink.log, special_positions(run.geo, run.gv.nsym, run.at.fgeom, run.gv.nat),
+                          run.at.fatns, run.at.finfo);
+  run.geo.mt = orthogonalisation(run.geo);
+  run.geo.g = metric_tensor(run.geo);
+  write_matrices(run.sink.log, run.geo);
   if (kw.kfragmentize == 1) routine(out, " >> Fragment search routine <<", [&] { fragment_search(run); });
   routine(out, " >> Fragment modification routines <<", [&] { fragment_modifications(run); });
   connectivity(run);

@@ -45,8 +45,8 @@ class Crystal : public testing::MemoryRun {
     run.sink.out = Unit{};
     readinp(run, input);
     attach();
-    mtmatrix(run);
-    gmatrix(run);
+    run.geo.mt = orthogonalisation(run.geo);
+    run.geo.g = metric_tensor(run.geo);
   }
 
   void set_atoms(const std::vector<Atom>& atoms) {

@@ -11,7 +11,8 @@ const std::string tail = " -----------------------------------------------------
 
 std::string special(const std::vector<std::string>& ops, const std::vector<Atom>& atoms) {
   Crystal c({6, 7, 8, 90, 90, 90}, ops, atoms);
-  special_positions(c.run);
+  write_special_positions(c.run.sink.log, special_positions(c.run.geo, c.run.gv.nsym, c.run.at.fgeom, c.run.gv.nat),
+                          c.run.at.fatns, c.run.at.finfo);
   return c.log_text();
 }
 

@@ -54,8 +54,8 @@ inline void set_cell_constants(Run& run, const Cell& cell) {
 // The cell constants with their orthogonalisation matrix and metric tensor.
 inline void set_cell(Run& run, const Cell& cell) {
   set_cell_constants(run, cell);
-  mtmatrix(run);
-  gmatrix(run);
+  run.geo.mt = orthogonalisation(run.geo);
+  run.geo.g = metric_tensor(run.geo);
 }
 
 // Operators in text form, "-x+1/2, y, -z+1/2", read as the input file's are.
