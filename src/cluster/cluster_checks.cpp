@@ -99,7 +99,7 @@ void molecule_census(Run& run) {
   }
   log.write("(A)", rule_line);
   if (run.kw.kcharge == 1 && cluster_is_charged(net, run.gv.ncluster))
-    warn(run, "CLUSTER",
+    warn(run.sink, run.diag, "CLUSTER",
          {message_line("The cluster is charged: its atom charges sum to " +
                        trim(format_record("(F10.3)", std::array<Value, 1>{Value(net)})) + " e"),
           message_line("Whole ions within DMAX seldom balance: a point-charge embedding carries it")});
@@ -136,7 +136,7 @@ void cluster_checks(Run& run) {
       m, pairs.items(), [&](const Pair& p) { return name(p.a) + " - " + name(p.b) + ": " + angstrom(p.d); },
       pairs.count());
   m.push_back(message_line("An atom near a special position may be given with too few decimals (0.3333 for 1/3)"));
-  warn(run, "CLUSTER", m);
+  warn(run.sink, run.diag, "CLUSTER", m);
 }
 
 }  // namespace orbicutter

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "model/run.hpp"
 
@@ -15,7 +16,12 @@ void fragment_modifications(Run& run);
 void connectivity(Run& run);
 // Warnings on the rebuilt molecules: incomplete molecules, contacts just beyond
 // the bond threshold, nearly coinciding atoms, lone H atoms, unknown elements.
-void molecule_checks(Run& run);
+// The boxes are returned, not written: the caller shows them in this order.
+struct MoleculeFindings {
+  bool images_close = false;  // some atom lies within 0.5 A of an image of another
+  std::vector<WarningBox> warnings;
+};
+MoleculeFindings molecule_checks(const Run& run);
 // The connectivity matrix, its reduced copy and the bond lists are nat x nat
 // tables of 4-byte integers; together they may take at most this much memory.
 inline constexpr double max_bond_table_bytes = 512.0 * 1024 * 1024;

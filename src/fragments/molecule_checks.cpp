@@ -165,7 +165,7 @@ Findings survey(const Run& run) {
   return f;
 }
 
-void warn_incomplete(Run& run, const Findings& f) {
+void warn_incomplete(std::vector<WarningBox>& boxes, const Run& run, const Findings& f) {
   if (run.kw.kfragbld == 1 || f.incomplete.empty()) return;
   std::vector<Contact> bonds;
   for (const auto& [fragment, c] : f.incomplete) bonds.push_back(c);
@@ -176,10 +176,10 @@ void warn_incomplete(Run& run, const Findings& f) {
            partner_name(run, c.p) + ", " + angstrom(c.d);
   });
   m.push_back(message_line("Switch on fragment completion (FRGM 1 1 1) for whole molecules"));
-  warn(run, "FRAGMENTS", m);
+  boxes.push_back(WarningBox{"FRAGMENTS", m});
 }
 
-void warn_near(Run& run, const Findings& f) {
+void warn_near(std::vector<WarningBox>& boxes, const Run& run, const Findings& f) {
   if (f.near.empty()) return;
   std::vector<Contact> pairs;
   for (const auto& [key, c] : f.near) pairs.push_back(c);
@@ -189,10 +189,10 @@ void warn_near(Run& run, const Findings& f) {
            angstrom(c.threshold) + ", bonded from TOLS " + bonding_tolerance(c);
   });
   m.push_back(message_line("If these are bonds, raise the first TOLS value; a molecule may be split"));
-  warn(run, "FRAGMENTS", m);
+  boxes.push_back(WarningBox{"FRAGMENTS", m});
 }
 
-void warn_close(Run& run, const Findings& f) {
+void warn_close(std::vector<WarningBox>& boxes, const Run& run, const Findings& f) {
   if (f.close.empty()) return;
   std::vector<std::string> m = {message_line("Atoms of the molecules closer than 0.5 A, not merged as one")};
   listed(
@@ -200,12 +200,12 @@ void warn_close(Run& run, const Findings& f) {
       [&](const Contact& c) { return atom_name(run, c.i) + " - " + atom_name(run, c.p.j) + ": " + angstrom(c.d); },
       f.close.count());
   m.push_back(message_line("An atom near a special position may be given with too few decimals (0.3333 for 1/3)"));
-  warn(run, "FRAGMENTS", m);
+  boxes.push_back(WarningBox{"FRAGMENTS", m});
 }
 
 // H (and D) atoms bonded to nothing, and elements without a covalent radius; each
 // input atom named once (images added by completion share its number).
-void warn_lone(Run& run, const Findings& f) {
+void warn_lone(std::vector<WarningBox>& boxes, const Run& run, const Findings& f) {
   const auto& at = run.at;
   std::vector<int> lone, unknown;
   std::vector<char> seen_lone, seen_unknown;
@@ -230,20 +230,18 @@ void warn_lone(Run& run, const Findings& f) {
     return names;
   };
   if (!lone.empty())
-    warn(run, "FRAGMENTS",
-         {message_line("H atoms bonded to nothing, each a molecule of its own: " + name_list(named(lone), most_listed)),
-          message_line("Check their coordinates, or the atom they belong to")});
+    boxes.push_back(WarningBox{"FRAGMENTS", {message_line("H atoms bonded to nothing, each a molecule of its own: " + name_list(named(lone), most_listed)),
+          message_line("Check their coordinates, or the atom they belong to")}});
   if (!unknown.empty())
-    warn(run, "FRAGMENTS",
-         {message_line("Elements not in the element table, without a covalent radius: " +
+    boxes.push_back(WarningBox{"FRAGMENTS", {message_line("Elements not in the element table, without a covalent radius: " +
                        name_list(named(unknown), most_listed)),
-          message_line("They bond to nothing; check the element symbols of these atom lines (Cl, not CL)")});
+          message_line("They bond to nothing; check the element symbols of these atom lines (Cl, not CL)")}});
 }
 
 // A fragment of the search whose own bonds leave it in pieces: the molecule
 // census would count two molecules as one. Each part by its formula and
 // first atom.
-void warn_disconnected(Run& run) {
+void warn_disconnected(std::vector<WarningBox>& boxes, const Run& run) {
   if (run.kw.kfragmentize != 1) return;
   const auto& at = run.at;
   const int nat = run.gv.nat;
@@ -284,20 +282,22 @@ void warn_disconnected(Run& run) {
   std::vector<std::string> m = {message_line("Fragments that their own bonds do not join into one molecule:")};
   listed(m, pieces, [](const std::string& p) { return p; }, static_cast<std::size_t>(fragments));
   m.push_back(message_line("Each part is a molecule of its own; the census counts them as one"));
-  warn(run, "FRAGMENTS", m);
+  boxes.push_back(WarningBox{"FRAGMENTS", m});
 }
 
 }  // namespace
 
-void molecule_checks(Run& run) {
-  if (!run.diag.enabled) return;
+MoleculeFindings molecule_checks(const Run& run) {
+  MoleculeFindings found;
+  if (!run.diag.enabled) return found;
   const Findings f = survey(run);
-  run.diag.images_close = f.images_close;
-  warn_incomplete(run, f);
-  warn_near(run, f);
-  warn_close(run, f);
-  warn_lone(run, f);
-  warn_disconnected(run);
+  found.images_close = f.images_close;
+  warn_incomplete(found.warnings, run, f);
+  warn_near(found.warnings, run, f);
+  warn_close(found.warnings, run, f);
+  warn_lone(found.warnings, run, f);
+  warn_disconnected(found.warnings, run);
+  return found;
 }
 
 }  // namespace orbicutter

@@ -21,7 +21,7 @@ void warn_renamed(Run& run, const std::vector<int>& renamed) {
   if (renamed.empty()) return;
   std::vector<std::string> names;
   for (int t : renamed) names.push_back(atom_name(run, t));
-  warn(run, "READINP",
+  warn(run.sink, run.diag, "READINP",
        {message_line("Control characters in atom names, written as ?: atom " + name_list(names)),
         message_line("Check these atom lines for stray bytes")});
 }
@@ -140,7 +140,7 @@ void warn_field_overflow(Run& run) {
         }
   }
   if (found.empty()) return;
-  warn(run, "READINP",
+  warn(run.sink, run.diag, "READINP",
        {message_line("Values too large for their fields (printed as asterisks): " + name_list(found, 10, "; ")),
         message_line("Check these values")});
 }
@@ -150,7 +150,7 @@ void warn_dmax(Run& run) {
   const std::string dmax = trim(format_record("(F10.2)", std::array<Value, 1>{Value(run.geo.dmax)}));
   // The radius and shape methods add the central molecule's own reach.
   const bool reach = run.kw.kbuild == 2 || run.kw.kbuild == 3;
-  warn(run, "READINP",
+  warn(run.sink, run.diag, "READINP",
        {message_line("DMAX is " + dmax + " (0 when it is missing): the cluster will hold the central molecule " +
                      (reach ? "and only molecules within its own reach" : "alone")),
         message_line("Give DMAX, the cluster radius in angstrom (for example DMAX 12.0)")});
@@ -167,7 +167,7 @@ void warn_skipped_lines(Run& run, const SkippedLines& skipped) {
   if (skipped.count > skipped.first.size())
     m.push_back(message_line("and " + digits(static_cast<long long>(skipped.count - skipped.first.size())) + " more"));
   m.push_back(message_line("Correct them, or begin them with ! to keep them as remarks"));
-  warn(run, "READINP", m);
+  warn(run.sink, run.diag, "READINP", m);
 }
 
 std::vector<int> clean_atom_names(Run& run) {
@@ -190,7 +190,7 @@ void input_warnings(Run& run, const SkippedLines& skipped, const std::vector<int
   operator_warnings(run);
   warn_renamed(run, renamed);
   if (every_atom_overlaps(run))
-    warn(run, "READINP",
+    warn(run.sink, run.diag, "READINP",
          {message_line("Every atom lies within 0.5 A of another atom of the input"),
           message_line("Check that the cell edges are in angstrom and that no atom line is given twice")});
   warn_field_overflow(run);

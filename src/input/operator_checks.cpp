@@ -186,11 +186,11 @@ void operator_warnings(Run& run) {
     if (identity == 0 && is_identity(ops.back())) identity = k;
   }
   if (identity == 0)
-    warn(run, "READINP",
+    warn(run.sink, run.diag, "READINP",
          {message_line("No symmetry operation is the identity x, y, z"),
           message_line("Give x, y, z as operation 1 of SYMM")});
   else if (identity != 1)
-    warn(run, "READINP",
+    warn(run.sink, run.diag, "READINP",
          {message_line("Symmetry operation 1 (" + text_of(ops[0], false) + ") is not the identity; operation " +
                        digits(identity) + " is"),
           message_line("Give x, y, z as operation 1 of SYMM")});
@@ -218,7 +218,7 @@ void operator_warnings(Run& run) {
                                   : std::string());
     }
   if (named_missing.empty()) return;
-  warn(run, "READINP",
+  warn(run.sink, run.diag, "READINP",
        {message_line(operations_not_closed),
         message_line("Missing: " + name_list(named_missing, most_named, "; ")),
         message_line("Check SYMM against the operations of the space group: an operation or a sign may be missing")});

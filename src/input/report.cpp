@@ -20,7 +20,7 @@ void write_options(Run& run) {
   log.write("(A,A)", " Input file name = ", trim(gv.inpf));
   log.write("(A,I1)", " Verbosity level = ", kw.kver);
   if (kw.kver >= 1)
-    warn(run, "READINP", {" --> Verbosity variable is not zero <--", " --> Output file may be large       <--"});
+    warn(run.sink, run.diag, "READINP", {" --> Verbosity variable is not zero <--", " --> Output file may be large       <--"});
   // The files of the cluster, the charges they carry, then the files of the crystal.
   auto report = [&](const OutputSwitch& p) {
     if (p.generation != nullptr && listed(p, kw)) log.write("(A,I1)", p.generation, kw.*p.flag);
@@ -37,7 +37,7 @@ void write_options(Run& run) {
   log.write("(A,I1)", " Fragment building = ", kw.kfragbld);
   log.write("(A,I1)", " Automatic fragment search = ", kw.kfragmentize);
   if (kw.kfragmentize == 1 && gv.nfrag > 1)
-    warn(run, "READINP",
+    warn(run.sink, run.diag, "READINP",
          {" --> Automatic fragment search is disabled <--", " --> Number of fragments exceeds 1         <--"});
   log.write("(A,I1)", " Exclude bonds during fragment search = ", kw.kexbd);
   if (kw.kexbd == 1) {

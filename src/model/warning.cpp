@@ -3,11 +3,11 @@
 
 namespace orbicutter {
 
-void warn(Run& run, std::string_view phase, const std::vector<std::string>& messages) {
-  run.diag.warnings.push_back({std::string(phase), messages});
+void warn(LogSink& sink, Diagnostics& diag, std::string_view phase, const std::vector<std::string>& messages) {
+  diag.warnings.push_back({std::string(phase), messages});
   const std::string title = " !! WARNING in " + std::string(phase) + " !!";
-  for (Unit* u : {&run.sink.log, &run.sink.out}) {
-    if (u == &run.sink.log) u->line("");
+  for (Unit* u : {&sink.log, &sink.out}) {
+    if (u == &sink.log) u->line("");
     u->line(" ======");
     u->line(title);
     for (const auto& m : messages) u->line(m);

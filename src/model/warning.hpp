@@ -12,7 +12,9 @@ namespace orbicutter {
 
 // The box on the run log (behind a blank line) and on standard output:
 // " ======", " !! WARNING in <phase> !!", the message lines, " ======", a blank line.
-void warn(Run& run, std::string_view phase, const std::vector<std::string>& messages);
+// The box is kept in diag.warnings, in order.
+void warn(LogSink& sink, Diagnostics& diag, std::string_view phase, const std::vector<std::string>& messages);
+inline void warn(LogSink& sink, Diagnostics& diag, const WarningBox& box) { warn(sink, diag, box.phase, box.messages); }
 
 // A message line of a box: " --> text <--".
 std::string message_line(std::string_view text);

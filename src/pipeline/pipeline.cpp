@@ -8,6 +8,7 @@
 #include "fragments/fragments.hpp"
 #include "geometry/geometry.hpp"
 #include "input/input.hpp"
+#include "model/warning.hpp"
 #include "xh/xh.hpp"
 
 namespace orbicutter {
@@ -32,7 +33,9 @@ void build_molecules(Run& run) {
   if (kw.kfragmentize == 1) routine(out, " >> Fragment search routine <<", [&] { fragment_search(run); });
   routine(out, " >> Fragment modification routines <<", [&] { fragment_modifications(run); });
   connectivity(run);
-  molecule_checks(run);
+  const MoleculeFindings found = molecule_checks(run);
+  if (run.diag.enabled) run.diag.images_close = found.images_close;
+  for (const auto& box : found.warnings) warn(run.sink, run.diag, box);
   ring_routines(run);
   if (kw.kstxh == 1) xh_routines(run);
 }
