@@ -1,18 +1,21 @@
 // The library's steps over one run context, and the plain results read from its tables.
 #include "orbicutter/structure.hpp"
 
-#include <exception>
 #include <array>
+#include <exception>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <ostream>
 
 #include "cluster/cluster.hpp"
 #include "driver/forms.hpp"
+#include "driver/output_files.hpp"
 #include "driver/pipeline.hpp"
 #include "geometry/elements.hpp"
 #include "geometry/geometry.hpp"
 #include "input/input.hpp"
+#include "model/stop.hpp"
 #include "orbicutter/version.hpp"
 #include "writers/products.hpp"
 #include "writers/view.hpp"
@@ -260,6 +263,44 @@ std::vector<Warning> Structure::warnings() const {
     list.push_back(w);
   }
   return list;
+}
+
+std::vector<std::string> Structure::write(const std::string& path, const std::string& option) {
+  // "extxyz" names the extended form of the XYZ switch; every other name is a row's own.
+  const std::string wanted = option == "extxyz" ? "xyz" : option;
+  const char* form = option == "extxyz" ? "extended" : option == "xyz" ? "plain" : nullptr;
+  const Product* product = nullptr;
+  for (const Product& p : products())
+    if (p.option != nullptr && wanted == p.option && (form == nullptr || (p.form != nullptr && p.form == std::string(form))))
+      product = &p;
+  if (product == nullptr) {
+    std::string known;
+    for (const OutputWriter& w : output_writers()) known += " " + (w.form == "extended" ? std::string("extxyz") : w.option);
+    fail({" --> Unknown output format " + option + " <--", " --> Known:" + known + " <--"});
+  }
+  cluster();
+  std::vector<std::string> written{path};
+  {  // no step: a file that cannot be written leaves the results as they were
+    const Run& run = state_->run;
+    const ClusterView view(run);
+    OutputFiles files(run.gv.inpf);
+    Unit unit, companion;
+    files.create(unit, path);
+    if (companion_asked_for(*product, run.kw)) {
+      // The first file names its companion without a folder: it goes beside it.
+      const std::string name = std::filesystem::path(companion_file(*product, run)).filename().string();
+      written.push_back((std::filesystem::path(path).parent_path() / name).string());
+      files.create(companion, written.back());
+    }
+    product->write(view, unit);
+    unit.close();
+    if (companion.is_open()) {
+      product->write_companion(view, companion);
+      companion.close();
+    }
+    files.commit();
+  }
+  return written;
 }
 
 std::string version() { return program_version; }
