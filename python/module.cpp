@@ -4,7 +4,9 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -39,7 +41,7 @@ std::vector<std::string> plain_lines(const std::vector<std::string>& box) {
 // A (rows, 3) array filled from one member of each atom.
 template <class T, class Get>
 py::array_t<T> rows3(const std::vector<Atom>& atoms, Get get) {
-  py::array_t<T> a({static_cast<py::ssize_t>(atoms.size()), py::ssize_t{3}});
+  py::array_t<T> a(std::vector<py::ssize_t>{static_cast<py::ssize_t>(atoms.size()), 3});
   auto v = a.template mutable_unchecked<2>();
   for (py::ssize_t i = 0; i < static_cast<py::ssize_t>(atoms.size()); ++i) {
     const auto [x, y, z] = get(atoms[static_cast<std::size_t>(i)]);
@@ -82,7 +84,7 @@ py::dict atom_table(const std::vector<Atom>& atoms) {
 // One row per molecule: first atom, atom count, fragment, operation and translation.
 py::dict molecule_table(const std::vector<Molecule>& molecules, const std::vector<Atom>& atoms) {
   const auto n = static_cast<py::ssize_t>(molecules.size());
-  py::array_t<std::int32_t> first(n), count(n), fragment(n), operation(n), translation({n, py::ssize_t{3}});
+  py::array_t<std::int32_t> first(n), count(n), fragment(n), operation(n), translation(std::vector<py::ssize_t>{n, 3});
   auto f = first.mutable_unchecked<1>();
   auto c = count.mutable_unchecked<1>();
   auto g = fragment.mutable_unchecked<1>();
@@ -119,7 +121,7 @@ py::array_t<double> cell_matrix(const Cell& cell) {
                sg = std::sin(cell.gamma * r);
   const double cy = (ca - cb * cg) / sg;
   const double cz = std::sqrt(std::max(0.0, 1 - cb * cb - cy * cy));
-  py::array_t<double> m({3, 3});
+  py::array_t<double> m(std::vector<py::ssize_t>{3, 3});
   auto v = m.mutable_unchecked<2>();
   const double rows[3][3] = {{cell.a, 0, 0}, {cell.b * cg, cell.b * sg, 0}, {cell.c * cb, cell.c * cy, cell.c * cz}};
   for (int i = 0; i < 3; ++i)
@@ -132,7 +134,7 @@ py::array_t<double> cell_matrix(const Cell& cell) {
 class CoreStructure {
  public:
   CoreStructure(std::string text, std::string name) : text_(std::move(text)), name_(std::move(name)) {
-    py::gil_scoped_release free;
+    py::gil_scoped_release unlocked;
     structure_ = std::make_unique<Structure>(text_, LogStreams{}, name_);
   }
 
@@ -166,10 +168,12 @@ class CoreStructure {
     return d;
   }
 
+  py::array_t<double> cell() const { return cell_matrix(structure_->crystal().cell); }
+
   py::dict molecules() {
     const Molecules* m = nullptr;
     {
-      py::gil_scoped_release free;
+      py::gil_scoped_release unlocked;
       const std::lock_guard lock(mutex_);
       m = &structure_->molecules();
     }
@@ -181,7 +185,7 @@ class CoreStructure {
   py::dict cluster() {
     const Cluster* c = nullptr;
     {
-      py::gil_scoped_release free;
+      py::gil_scoped_release unlocked;
       const std::lock_guard lock(mutex_);
       c = &structure_->cluster();
     }
@@ -195,7 +199,7 @@ class CoreStructure {
   py::list dimers() {
     const std::vector<Dimer>* list = nullptr;
     {
-      py::gil_scoped_release free;
+      py::gil_scoped_release unlocked;
       const std::lock_guard lock(mutex_);
       list = &structure_->dimers();
     }
@@ -228,7 +232,7 @@ class CoreStructure {
   }
 
   std::vector<std::string> write(const std::string& path, const std::string& format) {
-    py::gil_scoped_release free;
+    py::gil_scoped_release unlocked;
     const std::lock_guard lock(mutex_);
     return structure_->write(path, format);
   }
@@ -276,6 +280,7 @@ PYBIND11_MODULE(_orbicutter, m) {
       .def_property_readonly("name", &CoreStructure::name)
       .def("options", &CoreStructure::options)
       .def("crystal", &CoreStructure::crystal)
+      .def("cell_matrix", &CoreStructure::cell)
       .def("molecules", &CoreStructure::molecules)
       .def("cluster", &CoreStructure::cluster)
       .def("dimers", &CoreStructure::dimers)
@@ -296,7 +301,7 @@ PYBIND11_MODULE(_orbicutter, m) {
     python::CifInput r;
     std::vector<std::string> failure;
     {
-      py::gil_scoped_release free;
+      py::gil_scoped_release unlocked;
       try {
         r = python::cif_input(path, args);
       } catch (const Error& e) {

@@ -252,7 +252,7 @@ class Structure:
         return Crystal(self._core.crystal())
 
     def molecules(self):
-        return Molecules(self._core.molecules(), self._core.crystal()["cell_matrix"])
+        return Molecules(self._core.molecules(), self._core.cell_matrix())
 
     def cluster(self, radius=None, method=None):
         """The cluster. `radius` (angstrom) and `method` (1, 2, 3) stand for DMAX and CLUS;

@@ -286,7 +286,8 @@ std::vector<std::string> Structure::write(const std::string& path, const std::st
     OutputFiles files(run.gv.inpf);
     Unit unit, companion;
     files.create(unit, path);
-    if (companion_asked_for(*product, run.kw)) {
+    // Asked for by this call, whatever the input's switch says.
+    if (product->companion != nullptr && product->companion_wanted(run.kw)) {
       // The first file names its companion without a folder: it goes beside it.
       const std::string name = std::filesystem::path(companion_file(*product, run)).filename().string();
       written.push_back((std::filesystem::path(path).parent_path() / name).string());
