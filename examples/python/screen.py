@@ -90,6 +90,7 @@ def main(argv=None):
         finally:
             if os.path.exists(partial):
                 os.remove(partial)
+    sys.stdout.flush()
     failed = sum(r["status"] != "ok" for r in rows)
     print(f"{len(rows)} CIFs ({failed} failed) in {seconds:.2f} s", file=sys.stderr)
     return 0

@@ -101,14 +101,15 @@ class AtomTable:
 
 
 class _MoleculeRows:
-    """Per molecule: first atom row, count, fragment, operation, translation, formula."""
+    """Per molecule (arrays of length M): its first atom row and atom count, the
+    fragment it copies, the operation and translation of its first atom, its formula."""
 
     def __init__(self, rows):
-        self.first = rows["first"]
-        self.count = rows["count"]
-        self.fragment = rows["fragment"]
-        self.operation = rows["operation"]
-        self.translation = rows["translation"]
+        self.molecule_first = rows["first"]
+        self.molecule_count = rows["count"]
+        self.molecule_fragment = rows["fragment"]
+        self.molecule_operation = rows["operation"]
+        self.molecule_translation = rows["translation"]
         self.formulas = rows["formulas"]
 
 

@@ -46,11 +46,11 @@ class Crystal(AtomTable):
     operations: list[str]
 
 class _MoleculeRows:
-    first: npt.NDArray[np.int32]
-    count: npt.NDArray[np.int32]
-    fragment: npt.NDArray[np.int32]
-    operation: npt.NDArray[np.int32]
-    translation: npt.NDArray[np.int32]
+    molecule_first: npt.NDArray[np.int32]
+    molecule_count: npt.NDArray[np.int32]
+    molecule_fragment: npt.NDArray[np.int32]
+    molecule_operation: npt.NDArray[np.int32]
+    molecule_translation: npt.NDArray[np.int32]
     formulas: list[str]
 
 class Molecules(AtomTable, _MoleculeRows):
