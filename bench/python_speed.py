@@ -83,8 +83,8 @@ def main():
     sys.path.insert(0, os.path.join(args.build, "python"))
 
     cifs = sorted(os.path.join(args.cifs, n) for n in os.listdir(args.cifs) if n.endswith(".cif"))
-    cif_exe = os.path.join(args.build, "orbicutter-cif")
-    exe = os.path.join(args.build, "orbicutter")
+    cif_exe = os.path.abspath(os.path.join(args.build, "orbicutter-cif"))
+    exe = os.path.abspath(os.path.join(args.build, "orbicutter"))
     with tempfile.TemporaryDirectory() as scratch:
         mine = best([in_process(cifs) for _ in range(args.repeat)])
         theirs = best([per_process(cifs, cif_exe, scratch) for _ in range(args.repeat)])

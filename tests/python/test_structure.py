@@ -46,12 +46,21 @@ def test_to_ase_keeps_molecules_labels_and_the_cell():
     np.testing.assert_array_equal(atoms.arrays["molecule"], cluster.molecule)
     assert list(atoms.arrays["label"]) == cluster.labels
 
+
+
+@pytest.mark.parametrize("cell", ["11.233 6.5440 11.231 90.00 95.89 90.00", "11.233 6.5440 11.231 80.00 95.89 110.00"])
+def test_to_ase_of_the_crystal_has_its_cell(cell):
+    pytest.importorskip("ase")
+    # Every angle oblique in the second: P1, so that any cell is a sound one.
+    text = ASPIRIN.read_text().replace("CELL 11.233 6.5440 11.231 90.00 95.89 90.00", "CELL " + cell)
+    text = text.replace("SYMM 4 0", "SYMM 1 0").replace("-x, y+1/2, -z+1/2\n-x, -y, -z\nx, -y-1/2, z-1/2\n", "")
+    s = orbicutter.Structure.from_input(text)
     molecules = s.molecules()
     crystal = molecules.to_ase()
     assert crystal.pbc.all()
-    np.testing.assert_allclose(crystal.cell.cellpar(), s.crystal().cell, atol=1e-9)
+    np.testing.assert_allclose(crystal.cell.cellpar(), s.crystal().cell, atol=1e-6)
     # Cartesian rows are the fractional ones through the cell, the last atom's too.
-    np.testing.assert_allclose(crystal.get_scaled_positions(wrap=False)[-1], molecules.fractional[-1], atol=1e-9)
+    np.testing.assert_allclose(crystal.get_scaled_positions(wrap=False)[-1], molecules.fractional[-1], atol=1e-6)
 
 
 def test_charges_follow_the_input_atom(tmp_path):
