@@ -55,3 +55,25 @@ def test_screen_gives_one_row_per_cif_and_a_failed_one(tmp_path):
     bad = rows[-1]
     assert bad["file"] == "own-not-a-cif.cif" and bad["status"] == "error" and bad["message"]
     assert all(row["status"] == "ok" and int(row["molecules"]) >= 1 for row in rows[:-1])
+
+
+def test_a_salts_charges_reach_the_molecules_and_the_orca_input(tmp_path):
+    cif = CIFS / "2013611.cif"  # C20 H18 N O4 +, C H O2 -, C4 H6 O4
+    labels = orbicutter.Structure.from_cif(cif).crystal().labels
+    given = {label: 0.0 for label in labels}
+    given.update({"N7": 1.0, "O9": -1.0})  # O9 opens the last molecule
+    charges = tmp_path / "q.txt"
+    charges.write_text("".join(f"{label} {q}\n" for label, q in given.items()))
+    s = orbicutter.Structure.from_cif(cif, charges=str(charges))
+    m = s.molecules()
+    sums = {f: round(float(m.charges[a:a + n].sum()), 9)
+            for f, a, n in zip(m.formulas, m.molecule_first, m.molecule_count)}
+    assert sums == {"C20 H18 N O4": 1.0, "C4 H6 O4": 0.0, "C H O2": -1.0}
+    cluster = s.cluster()
+    central = cluster.molecule_count[0]
+    assert cluster.charges[:central].sum() == 1.0
+    written = cluster.write(tmp_path / "salt.orca.inp", "orca")
+    assert "* xyz 1 1  #** MAY-BE-CHANGED\n" in (tmp_path / "salt.orca.inp").read_text()
+    point_charges = (tmp_path / "2013611.orca.pc").read_text().splitlines()
+    assert written[1] == str(tmp_path / "2013611.orca.pc")
+    assert int(point_charges[0]) == len(cluster) - central == len(point_charges) - 1
