@@ -67,7 +67,8 @@ else()
         message(WARNING "pytest or numpy missing for ${Python3_EXECUTABLE} (Debian: python3-pytest python3-numpy): "
                         "the Python tests are skipped")
       else()
-        set(python_env PYTHONPATH=${CMAKE_BINARY_DIR}/python ORBICUTTER_SOURCE=${CMAKE_SOURCE_DIR}
+        # No bytecode written into the source tree by the test run.
+        set(python_env PYTHONPATH=${CMAKE_BINARY_DIR}/python PYTHONDONTWRITEBYTECODE=1 ORBICUTTER_SOURCE=${CMAKE_SOURCE_DIR}
             ORBICUTTER_EXE=$<TARGET_FILE:orbicutter>)
         add_test(NAME orbicutter_python
                  COMMAND ${Python3_EXECUTABLE} -m pytest -q -p no:cacheprovider ${CMAKE_SOURCE_DIR}/tests/python
