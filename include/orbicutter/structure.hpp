@@ -38,6 +38,14 @@ class Structure {
   // The warnings of the steps run so far, in order: the reader's, then those of
   // molecules() and cluster(). A warning changes no result.
   std::vector<Warning> warnings() const;
+  // Writes one output file of the table of writers for the cluster (building it
+  // first if need be), by the writer's option name ("xyz", "extxyz", "res",
+  // "crystal", "gaussian", "adf", "orca"): the executable's file, byte for byte.
+  // Written under a temporary name and renamed when complete. A companion file
+  // (the ORCA point charges with CHRG 1) goes into the same folder under the
+  // name the first file refers to. Returns the paths written; throws Error
+  // (Origin::run) for an unknown name or a file that cannot be written.
+  std::vector<std::string> write(const std::string& path, const std::string& option);
 
  private:
   struct State;

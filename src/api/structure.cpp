@@ -1,20 +1,25 @@
 // The library's steps over one run context, and the plain results read from its tables.
 #include "orbicutter/structure.hpp"
 
-#include <exception>
 #include <array>
+#include <exception>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <ostream>
+#include <sstream>
 
+#include "api/whole_files.hpp"
 #include "cluster/cluster.hpp"
 #include "format/log_forms.hpp"
 #include "pipeline/pipeline.hpp"
 #include "geometry/elements.hpp"
 #include "geometry/geometry.hpp"
 #include "input/input.hpp"
+#include "model/stop.hpp"
 #include "orbicutter/version.hpp"
 #include "model/output_switches.hpp"
+#include "writers/products.hpp"
 #include "writers/view.hpp"
 
 namespace orbicutter {
@@ -260,6 +265,48 @@ std::vector<Warning> Structure::warnings() const {
     list.push_back(w);
   }
   return list;
+}
+
+std::vector<std::string> Structure::write(const std::string& path, const std::string& option) {
+  // "extxyz" names the extended form of the XYZ switch; every other name is a row's own.
+  const std::string wanted = option == "extxyz" ? "xyz" : option;
+  const char* form = option == "extxyz" ? "extended" : option == "xyz" ? "plain" : nullptr;
+  const OutputSwitch* product = nullptr;
+  for (const OutputSwitch& p : output_switches())
+    if (p.option != nullptr && wanted == p.option && (form == nullptr || (p.form != nullptr && p.form == std::string(form))))
+      product = &p;
+  if (product == nullptr) {
+    std::string known;
+    for (const OutputWriter& w : output_writers()) known += " " + (w.form == "extended" ? std::string("extxyz") : w.option);
+    fail({" --> Unknown output format " + option + " <--", " --> Known:" + known + " <--"});
+  }
+  cluster();
+  // No step: a file that cannot be written leaves the results as they were.
+  const Run& run = state_->run;
+  const ClusterView view(run);
+  const ProductWriter writer = writer_of(*product);
+  std::vector<std::string> written{path};
+  std::vector<std::string> texts(1);
+  {
+    std::ostringstream text;
+    Unit unit = Unit::memory(text);
+    writer.write(view, unit);
+    unit.close();
+    texts[0] = text.str();
+  }
+  // Asked for by this call, whatever the input's switch says.
+  if (product->companion != nullptr && product->companion_wanted(run.kw)) {
+    // The first file names its companion without a folder: it goes beside it.
+    const std::string name = std::filesystem::path(companion_file(*product, run)).filename().string();
+    written.push_back((std::filesystem::path(path).parent_path() / name).string());
+    std::ostringstream text;
+    Unit unit = Unit::memory(text);
+    writer.write_companion(view, unit);
+    unit.close();
+    texts.push_back(text.str());
+  }
+  write_files(run.gv.inpf, written, texts);
+  return written;
 }
 
 std::string version() { return program_version; }
