@@ -30,4 +30,19 @@ class Error : public std::runtime_error {
   std::vector<std::string> messages_;
 };
 
+// A fragment that kept taking in bonded images while its molecule was
+// completed: a chain or network through the crystal (a coordination polymer,
+// a framework), not a molecule. Shown like any other run error.
+class GrowthError : public Error {
+ public:
+  GrowthError(int fragment, std::vector<std::string> messages)
+      : Error(Origin::run, std::move(messages)), fragment_(fragment) {}
+
+  // The fragment being completed, numbered from 1 as the log numbers them.
+  int fragment() const noexcept { return fragment_; }
+
+ private:
+  int fragment_;
+};
+
 }  // namespace orbicutter

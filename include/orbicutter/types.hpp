@@ -101,6 +101,9 @@ struct Crystal {
 struct Molecules {
   std::vector<Atom> atoms;
   std::vector<Molecule> molecules;
+  // Per atom, the positions in `atoms` (from 0) of the atoms bonded to it,
+  // ascending: the connectivity found before X-H standardisation.
+  std::vector<std::vector<int>> bonds;
 };
 
 // The cluster: the central molecule first, then every copy within reach.

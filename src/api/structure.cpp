@@ -132,6 +132,10 @@ Molecules molecules_from(const Run& run) {
     result.atoms.push_back(a);
   }
   result.molecules = molecules_of(result.atoms, std::vector<int>(result.atoms.size(), 0));
+  result.bonds.resize(result.atoms.size());
+  for (int i = 1; i <= run.gv.nat && i <= at.allbonds.rows(); ++i)
+    for (int c = 1; c <= at.allbonds.cols() && at.allbonds(i, c) != 0; ++c)
+      result.bonds[static_cast<std::size_t>(i - 1)].push_back(at.allbonds(i, c) - 1);
   return result;
 }
 

@@ -5,21 +5,17 @@
 #include <sstream>
 
 #include "cif/atomic_file.hpp"
-#include "cif/census.hpp"
-#include "cif/centre.hpp"
-#include "cif/charges.hpp"
 #include "cif/check_advice.hpp"
 #include "cif/cif_reader.hpp"
 #include "cif/conversion.hpp"
+#include "cif/convert_api.hpp"
 #include "cif/error.hpp"
 #include "cif/keyword_input.hpp"
 #include "cif/molecule_check.hpp"
-#include "cif/program_run.hpp"
+#include "cif/molecule_trial.hpp"
 #include "cif/report.hpp"
-#include "cif/rings.hpp"
 #include "cif/run_folder.hpp"
 #include "cif/text.hpp"
-#include "cif/write_checks.hpp"
 
 namespace orbicutter::cif {
 namespace fs = std::filesystem;
@@ -37,11 +33,7 @@ void list_blocks(const std::vector<CifBlock>& blocks, const std::string& path, s
   }
 }
 
-std::string default_output(const std::string& cif_path) {
-  return fs::path(cif_path).filename().replace_extension(".inp").string();
-}
-
-// The message lines of the program's error box, joined.
+// The message lines of the full run's boxes on its screen output, joined.
 std::string box_message(const std::string& out) {
   std::string msg;
   std::istringstream in(out);
@@ -58,11 +50,11 @@ std::string box_message(const std::string& out) {
 }
 
 void report_check(const Conversion& cv, const std::vector<Composition>& rebuilt, std::ostream& out, const Options& o,
-                  const std::string& program, const std::string& input_name) {
+                  const std::string& input_name) {
   const MoleculeCheck check = check_molecules(cv.formula_moiety, rebuilt);
   for (const auto& l : check.lines) out << "  " << l << '\n';
   for (const auto& w : check.warnings) out << "  warning: " << w << '\n';
-  if (const std::string advice = tolerance_advice(cv, o, program, input_name, check); !advice.empty())
+  if (const std::string advice = tolerance_advice(cv, o, input_name, check); !advice.empty())
     out << "  " << advice << '\n';
 }
 
@@ -100,12 +92,8 @@ int run_converter(const std::vector<std::string>& args, std::ostream& out, std::
       list_blocks(blocks, o.cif_path, out);
       return 0;
     }
-    Conversion cv = convert(blocks, o.cif_path, o);
-    // Nothing below writes what orbicutter would refuse, and the library only
-    // sees inputs that its reader takes.
-    check_before_writing(cv);
-    const std::string centre = place_centre(cv, o);
-    const std::vector<std::string> charges = assign_charges(cv, o);
+    PreparedInput prepared = prepare_input(blocks, o);
+    const Conversion& cv = prepared.cv;
     const bool to_stdout = o.output == "-";
     const std::string output = !o.output.empty() ? o.output : folder_run(o) ? folder_input(o) : default_output(o.cif_path);
     std::error_code ec;
@@ -113,46 +101,43 @@ int run_converter(const std::vector<std::string>& args, std::ostream& out, std::
       throw ConversionError("the input would overwrite the CIF " + o.cif_path + "; name it with -o");
     const std::string input_name = to_stdout ? default_output(o.cif_path) : output;
 
-    std::string program;
-    RingList rings;
-    if (o.rings) {
-      program = find_orbicutter();
-      const ProgramRun trial = trial_run(program, keyword_input(cv, o), input_name);
-      if (const std::string growth = growth_failure(trial, cv, o, program, input_name); !growth.empty()) throw ConversionError(growth + "; no input written");
-      if (trial.status != 0)
-        throw ConversionError("orbicutter stopped while the rings were sought (" + box_message(trial.out) + "); no input written");
-      rings = ring_list(molecule_atoms(trial.log));
-    }
+    // The full run of --run is the program itself, so that its files and log are
+    // those of a run by hand; without it nothing is written.
+    const std::string program = o.run ? find_orbicutter() : std::string();
+    const RingList rings = input_rings(prepared, o, input_name);
     const std::string text = keyword_input(cv, o, rings);
     std::ostream& summary = to_stdout ? err : out;
     if (to_stdout)
       out << text << std::flush;
     else if (!folder_run(o))  // there the run writes it
       write_atomically(output, text);
-    summary << summary_text(cv, to_stdout ? "standard output" : output) << "  " << centre << '\n';
-    for (const std::string& line : charges) summary << "  " << line << '\n';
+    summary << summary_text(cv, to_stdout ? "standard output" : output) << "  " << prepared.centre << '\n';
+    for (const std::string& line : prepared.charges) summary << "  " << line << '\n';
     if (o.rings) summary << "  " << rings.size() << " ring(s) listed for the planarity test\n";
 
     if (o.run) {
-      if (program.empty()) program = find_orbicutter();
       const fs::path target(output);
       const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
       std::string kept;  // a failed run's scratch folder
       const ProgramRun r = folder_run(o) ? run_in_folder(program, output, text, kept)
                                          : run_orbicutter(program, folder, target.filename().string());
       const std::string log = ((kept.empty() ? target.parent_path() : fs::path(kept)) / log_name(target.filename().string())).string();
-      if (const std::string growth = growth_failure(r, cv, o, program, input_name); !growth.empty()) throw ConversionError(growth + " (its log: " + log + ")");
-      if (r.status != 0) throw ConversionError("orbicutter stopped: " + box_message(r.out) + " (its log: " + log + ")");
+      if (r.status != 0) {
+        // Why it stopped, from the library: a growing fragment is named there.
+        const MoleculeTrial trial = molecule_trial(text, input_name);
+        if (const std::string growth = growth_failure(trial, cv, o, input_name); !growth.empty()) throw ConversionError(growth + " (its log: " + log + ")");
+        throw ConversionError("orbicutter stopped: " + box_message(r.out) + " (its log: " + log + ")");
+      }
       summary << "  orbicutter finished; its log: " << log << '\n';
       if (o.dimers)  // read from the library, which the run itself uses
         for (const std::string& line : dimer_lines(text)) summary << "  " << line << '\n';
-      report_check(cv, rebuilt_molecules(r.log), summary, o, program, input_name);
+      const MoleculeTrial trial = molecule_trial(text, input_name);
+      report_check(cv, trial.stopped ? std::vector<Composition>{} : compositions(trial.molecules), summary, o, input_name);
     } else if (o.check) {
-      if (program.empty()) program = find_orbicutter();
-      const ProgramRun trial = trial_run(program, text, input_name);
-      if (const std::string growth = growth_failure(trial, cv, o, program, input_name); !growth.empty()) throw ConversionError(growth);
-      if (trial.status != 0) throw ConversionError("orbicutter stopped in the check run: " + box_message(trial.out));
-      report_check(cv, rebuilt_molecules(trial.log), summary, o, program, input_name);
+      const MoleculeTrial trial = molecule_trial(text, input_name);
+      if (const std::string growth = growth_failure(trial, cv, o, input_name); !growth.empty()) throw ConversionError(growth);
+      if (trial.stopped) throw ConversionError("orbicutter stopped in the check run: " + trial.message);
+      report_check(cv, compositions(trial.molecules), summary, o, input_name);
     }
     return 0;
   } catch (const std::exception& e) {  // ConversionError, and the unforeseen ones

@@ -1,11 +1,9 @@
-// Advice from the check run.
+// Advice from the molecule check.
 #include "cif/check_advice.hpp"
 
 #include <cmath>
 #include <set>
-#include <sstream>
 
-#include "cif/census.hpp"
 #include "cif/keyword_input.hpp"
 
 namespace orbicutter::cif {
@@ -18,20 +16,10 @@ bool is_metal(const std::string& element) {
   return !others.count(element);
 }
 
-// The fragment that the run was completing when it stopped: the last one its log names.
-std::string last_fragment(const std::string& log) {
-  const std::string tag = " Fragment number = ";
-  const std::size_t at = log.rfind(tag);
-  if (at == std::string::npos) return "";
-  std::istringstream in(log.substr(at + tag.size()));
-  int n = 0;
-  return in >> n ? std::to_string(n) : "";
-}
-
-// The moiety formula agrees with the molecules of a trial run with these options.
-bool agrees(const Conversion& cv, const Options& o, const std::string& program, const std::string& input_name) {
-  const ProgramRun r = trial_run(program, keyword_input(cv, o), input_name);
-  return r.status == 0 && check_molecules(cv.formula_moiety, rebuilt_molecules(r.log)).warnings.empty();
+// The moiety formula agrees with the molecules of a trial with these options.
+bool agrees(const Conversion& cv, const Options& o, const std::string& input_name) {
+  const MoleculeTrial r = molecule_trial(keyword_input(cv, o), input_name);
+  return !r.stopped && check_molecules(cv.formula_moiety, compositions(r.molecules)).warnings.empty();
 }
 
 bool has_metal(const Conversion& cv) {
@@ -42,11 +30,10 @@ bool has_metal(const Conversion& cv) {
 
 }  // namespace
 
-std::string growth_failure(const ProgramRun& run, const Conversion& cv, const Options& o, const std::string& program,
+std::string growth_failure(const MoleculeTrial& run, const Conversion& cv, const Options& o,
                            const std::string& input_name) {
-  if (run.out.find("Too many atoms generated") == std::string::npos) return "";
-  const std::string n = last_fragment(run.log);
-  const std::string head = "not a molecular crystal: fragment " + (n.empty() ? std::string("?") : n) +
+  if (run.growing_fragment <= 0) return "";
+  const std::string head = "not a molecular crystal: fragment " + std::to_string(run.growing_fragment) +
                            " grows without end (a coordination polymer or framework)";
   const double bond = o.tols ? (*o.tols)[0] : default_bond_tolerance, metal = o.mtol.value_or(default_metal_tolerance);
   if (!has_metal(cv) || metal <= bond) return head;
@@ -54,15 +41,15 @@ std::string growth_failure(const ProgramRun& run, const Conversion& cv, const Op
   for (double t = metal - 0.05; t > bond - 1e-9; t -= 0.05) {
     Options trial = o;
     trial.mtol = std::round(t * 100) / 100;
-    const ProgramRun r = trial_run(program, keyword_input(cv, trial), input_name);
-    if (r.out.find("Too many atoms generated") == std::string::npos && r.status == 0)
+    const MoleculeTrial r = molecule_trial(keyword_input(cv, trial), input_name);
+    if (!r.stopped)
       return head + "; with --mtol " + decimal(*trial.mtol) + " its metal contacts leave finite molecules";
   }
   return head + "; no lower MTOL (down to the bond tolerance " + decimal(bond) + ") parts it";
 }
 
-std::string tolerance_advice(const Conversion& cv, const Options& o, const std::string& program,
-                             const std::string& input_name, const MoleculeCheck& check) {
+std::string tolerance_advice(const Conversion& cv, const Options& o, const std::string& input_name,
+                             const MoleculeCheck& check) {
   if (!check.compared || (check.cut == 0 && check.joined == 0)) return "";
   const std::vector<double> tols = o.tols ? *o.tols : std::vector<double>{default_bond_tolerance, 0.1, 0.08, 0};
   const double mtol = o.mtol.value_or(default_metal_tolerance);
@@ -83,7 +70,7 @@ std::string tolerance_advice(const Conversion& cv, const Options& o, const std::
         trial.mtol = t;
       else
         (*trial.tols)[0] = t;
-      if (!agrees(cv, trial, program, input_name)) continue;
+      if (!agrees(cv, trial, input_name)) continue;
       if (metal) return "with the metal bond tolerance " + decimal(t) + " the molecules agree with the moiety formula: --mtol " + decimal(t);
       return "with the bond tolerance " + decimal(t) + " the molecules agree with the moiety formula: --tols " + decimal(t) + " " +
              decimal(tols[1]) + " " + decimal(tols[2]) + " " + decimal(tols[3]);

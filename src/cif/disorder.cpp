@@ -46,9 +46,7 @@ bool pair_off(std::vector<Group>& gs) {
 
 // The distance from p to the nearest lattice translate of q.
 double distance(const gemmi::UnitCell& cell, const Frac& p, const Frac& q) {
-  Frac d{};
-  for (int i = 0; i < 3; ++i) d[i] = q[i] - p[i] - std::round(q[i] - p[i]);
-  return cell.orthogonalize_difference(gemmi::Fractional(d[0], d[1], d[2])).length();
+  return std::sqrt(cell.distance_sq(gemmi::Fractional(q[0], q[1], q[2]), gemmi::Fractional(p[0], p[1], p[2])));
 }
 
 double radius(const std::string& element) { return gemmi::Element(element).covalent_r(); }

@@ -1,4 +1,4 @@
-// Ring finding on the bond lists of a run log: the shortest cycle through each
+// Ring finding on the bond lists of the rebuilt molecules: the shortest cycle through each
 // bond, up to 8 atoms. The program gathers a ring's atoms as the rows whose
 // atom number is listed, first ones first; a ring through symmetry images
 // shares numbers with its source atoms, so only rings that this gathering
@@ -42,11 +42,12 @@ std::vector<int> shortest_cycle(const std::vector<std::vector<int>>& bonded, int
 
 }  // namespace
 
-RingList ring_list(const std::vector<MoleculeAtom>& atoms) {
+RingList ring_list(const orbicutter::Molecules& molecules) {
+  const std::vector<orbicutter::Atom>& atoms = molecules.atoms;
   std::vector<std::vector<int>> bonded(atoms.size());
-  for (std::size_t i = 0; i < atoms.size(); ++i)
-    for (int row : atoms[i].bonded)
-      if (row >= 1 && static_cast<std::size_t>(row) <= atoms.size()) bonded[i].push_back(row - 1);
+  for (std::size_t i = 0; i < atoms.size() && i < molecules.bonds.size(); ++i)
+    for (int row : molecules.bonds[i])
+      if (row >= 0 && static_cast<std::size_t>(row) < atoms.size()) bonded[i].push_back(row);
   std::set<std::vector<int>> seen_rows, seen_numbers;
   RingList rings;
   for (std::size_t u = 0; u < atoms.size(); ++u)
@@ -58,13 +59,13 @@ RingList ring_list(const std::vector<MoleculeAtom>& atoms) {
       std::sort(rows.begin(), rows.end());
       if (!seen_rows.insert(rows).second) continue;
       std::vector<int> numbers;
-      for (int r : cycle) numbers.push_back(atoms[static_cast<std::size_t>(r)].atom_number);
+      for (int r : cycle) numbers.push_back(atoms[static_cast<std::size_t>(r)].input_atom);
       std::vector<int> key = numbers;
       std::sort(key.begin(), key.end());
       if (!seen_numbers.insert(key).second) continue;  // a symmetry copy
       std::vector<int> gathered;
       for (std::size_t r = 0; r < atoms.size() && gathered.size() < numbers.size(); ++r)
-        if (std::binary_search(key.begin(), key.end(), atoms[r].atom_number)) gathered.push_back(static_cast<int>(r));
+        if (std::binary_search(key.begin(), key.end(), atoms[r].input_atom)) gathered.push_back(static_cast<int>(r));
       if (gathered != rows) continue;
       rings.push_back(numbers);
     }

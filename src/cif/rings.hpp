@@ -3,13 +3,13 @@
 
 #include <vector>
 
-#include "cif/census.hpp"
 #include "cif/keyword_input.hpp"
+#include "orbicutter/types.hpp"
 
 namespace orbicutter::cif {
 
 // The smallest rings (3 to 8 atoms) through every bond, one of each set of
 // symmetry copies, each given so that the program gathers exactly its atoms.
-RingList ring_list(const std::vector<MoleculeAtom>& atoms);
+RingList ring_list(const orbicutter::Molecules& molecules);
 
 }  // namespace orbicutter::cif

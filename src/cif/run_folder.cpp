@@ -1,4 +1,8 @@
+// Child processes for the full run (POSIX), and the folder it runs in.
 #include "cif/run_folder.hpp"
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -7,6 +11,7 @@
 #include <filesystem>
 #include <regex>
 #include <set>
+#include <sstream>
 
 #include "cif/atomic_file.hpp"
 #include "cif/error.hpp"
@@ -17,6 +22,11 @@ namespace orbicutter::cif {
 namespace fs = std::filesystem;
 namespace {
 
+bool executable(const fs::path& p) {
+  std::error_code ec;
+  return fs::is_regular_file(p, ec) && ::access(p.c_str(), X_OK) == 0;
+}
+
 std::string structure_name(const Options& o) { return fs::path(o.cif_path).stem().string(); }
 
 bool dimer_file(const std::string& name) {
@@ -25,6 +35,58 @@ bool dimer_file(const std::string& name) {
 }
 
 }  // namespace
+
+std::string log_name(const std::string& input_name) {
+  const std::string base = fs::path(input_name).filename().string();
+  return base.substr(0, base.find('.')) + ".out";
+}
+
+std::string find_orbicutter() {
+  std::error_code ec;
+  const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+  if (!ec && executable(self.parent_path() / "orbicutter")) return (self.parent_path() / "orbicutter").string();
+  if (const char* path = std::getenv("PATH")) {
+    std::stringstream ss(path);
+    for (std::string dir; std::getline(ss, dir, ':');) {
+      const fs::path p = fs::path(dir.empty() ? "." : dir) / "orbicutter";
+      if (executable(p)) return fs::absolute(p, ec).string();
+    }
+  }
+  throw ConversionError("orbicutter not found next to orbicutter-cif or on PATH");
+}
+
+ProgramRun run_orbicutter(const std::string& exe, const std::string& folder, const std::string& input_name) {
+  int pipe_fd[2];
+  if (::pipe(pipe_fd) != 0) throw ConversionError(std::string("cannot run orbicutter: ") + std::strerror(errno));
+  const pid_t pid = ::fork();
+  if (pid < 0) throw ConversionError(std::string("cannot run orbicutter: ") + std::strerror(errno));
+  if (pid == 0) {
+    ::dup2(pipe_fd[1], 1);
+    ::dup2(pipe_fd[1], 2);
+    ::close(pipe_fd[0]);
+    ::close(pipe_fd[1]);
+    if (::chdir(folder.c_str()) != 0) ::_exit(126);
+    std::vector<char*> argv{const_cast<char*>(exe.c_str()), const_cast<char*>(input_name.c_str()), nullptr};
+    ::execv(exe.c_str(), argv.data());
+    ::_exit(127);
+  }
+  ::close(pipe_fd[1]);
+  ProgramRun r;
+  char buf[4096];
+  for (;;) {
+    const ssize_t n = ::read(pipe_fd[0], buf, sizeof buf);
+    if (n > 0) r.out.append(buf, static_cast<std::size_t>(n));
+    else if (n == 0 || errno != EINTR) break;
+  }
+  ::close(pipe_fd[0]);
+  int raw = 0;
+  while (::waitpid(pid, &raw, 0) < 0 && errno == EINTR) {
+  }
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  if (r.status == 126 || r.status == 127) throw ConversionError("cannot run " + exe + " in " + folder);
+  r.log_path = (fs::path(folder) / log_name(input_name)).string();
+  return r;
+}
 
 bool folder_run(const Options& o) { return o.run && o.output.empty(); }
 

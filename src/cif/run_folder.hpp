@@ -1,15 +1,31 @@
-// One folder per structure: a --run without -o puts the input and every file
-// of the run into NAME/ beside the CIF (or -d DIR), and nothing of another
-// structure or of a failed run mixes in.
+// The full run of --run: orbicutter started on the written input, so that its
+// files and log are those of a run by hand. One folder per structure: a --run
+// without -o puts the input and every file of the run into NAME/ beside the
+// CIF (or -d DIR), and nothing of another structure or of a failed run mixes in.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "cif/options.hpp"
-#include "cif/program_run.hpp"
 
 namespace orbicutter::cif {
+
+struct ProgramRun {
+  int status = -1;  // exit status; -1 when it did not end normally
+  std::string out;  // its standard output and error
+  std::string log_path;
+};
+
+// orbicutter next to this program, else on PATH; throws ConversionError when
+// there is none.
+std::string find_orbicutter();
+
+// Runs `exe input_name` inside `folder`, where its products go.
+ProgramRun run_orbicutter(const std::string& exe, const std::string& folder, const std::string& input_name);
+
+// The run log's name: the input's file name up to its first '.', with ".out".
+std::string log_name(const std::string& input_name);
 
 // True when the run goes to a folder of its own (--run without -o).
 bool folder_run(const Options& options);

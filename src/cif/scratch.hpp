@@ -1,5 +1,5 @@
-// Private scratch folders for the runs the converter starts (trial runs of the
-// program, xtb, the run of a structure's folder).
+// Private scratch folders for the programs the converter starts (xtb, the full
+// run of a structure's folder).
 #pragma once
 
 #include <stdlib.h>

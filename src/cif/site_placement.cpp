@@ -17,14 +17,26 @@ namespace {
 
 // The shortest lattice-translated difference q - p, and its length in angstrom.
 double nearest(const gemmi::UnitCell& cell, const Frac& p, const Frac& q, Frac& d) {
-  for (int i = 0; i < 3; ++i) {
-    d[i] = q[i] - p[i];
-    d[i] -= std::round(d[i]);
-  }
-  return cell.orthogonalize_difference(gemmi::Fractional(d[0], d[1], d[2])).length();
+  const gemmi::Fractional w = (gemmi::Fractional(q[0], q[1], q[2]) - gemmi::Fractional(p[0], p[1], p[2])).wrap_to_zero();
+  d = {w.x, w.y, w.z};
+  return cell.orthogonalize_difference(w).length();
 }
 
 gemmi::UnitCell unit_cell(const Cell& c) { return gemmi::UnitCell(c.a, c.b, c.c, c.alpha, c.beta, c.gamma); }
+
+// The cell with the operators after the identity as its images, in order.
+gemmi::UnitCell cell_with_images(const Cell& c, const std::vector<SymOp>& ops) {
+  gemmi::UnitCell cell = unit_cell(c);
+  for (std::size_t k = 1; k < ops.size(); ++k) {
+    gemmi::Transform t;
+    for (int i = 0; i < 3; ++i) {
+      for (int j = 0; j < 3; ++j) t.mat[i][j] = ops[k].rot[i][j];
+      t.vec.at(i) = ops[k].tran[i] / 24.0;
+    }
+    cell.images.emplace_back(t);
+  }
+  return cell;
+}
 
 std::string fixed(double v, int decimals) {
   char buf[32];
@@ -35,7 +47,8 @@ std::string fixed(double v, int decimals) {
 }  // namespace
 
 void place_on_special_positions(std::vector<Site>& sites, const Cell& c, const std::vector<SymOp>& ops) {
-  const gemmi::UnitCell cell = unit_cell(c);
+  const gemmi::UnitCell cell = cell_with_images(c, ops);
+  const double reach_sq = coincidence_distance * coincidence_distance;
   // Sites given at the very same coordinates land alike; each position is worked out once.
   std::map<Frac, const Site*> done;
   for (Site& s : sites) {
@@ -52,13 +65,15 @@ void place_on_special_positions(std::vector<Site>& sites, const Cell& c, const s
     // The mean of the coinciding images lies on the symmetry element; a second
     // pass picks up images that came within reach.
     for (int pass = 0; pass < 10; ++pass) {
+      const gemmi::Fractional at(f[0], f[1], f[2]);
+      order = 1 + cell.is_special_position(at, coincidence_distance);
+      if (order == 1) break;
       Frac sum = f, d{};
-      order = 1;
-      for (std::size_t k = 1; k < ops.size(); ++k) {
-        if (nearest(cell, f, image(ops[k], f), d) < coincidence_distance) {
-          ++order;
-          for (int i = 0; i < 3; ++i) sum[i] += f[i] + d[i];
-        }
+      for (int k = 1; k <= static_cast<int>(cell.images.size()); ++k) {
+        const gemmi::NearestImage im = cell.find_nearest_pbc_image(at, at, k);
+        if (!(im.dist_sq < reach_sq)) continue;
+        const gemmi::Fractional to = cell.images[static_cast<std::size_t>(k - 1)].apply(at) - at;
+        for (int i = 0; i < 3; ++i) sum[i] += f[i] + (to.at(i) + im.pbc_shift[i]);
       }
       Frac mean{};
       for (int i = 0; i < 3; ++i) mean[i] = sum[i] / order;

@@ -164,10 +164,9 @@ const gemmi::SpaceGroup* group_of(const std::vector<gemmi::Op>& ops) {
   }
 }
 
-bool same_group(std::vector<gemmi::Op> a, std::vector<gemmi::Op> b) {
-  std::sort(a.begin(), a.end());
-  std::sort(b.begin(), b.end());
-  return a == b;
+// Both lists are whole groups with the identity, as gemmi's group comparison needs.
+bool same_group(const std::vector<gemmi::Op>& a, const std::vector<gemmi::Op>& b) {
+  return gemmi::split_centering_vectors(a).is_same_as(gemmi::split_centering_vectors(b));
 }
 
 // Blanks (and gemmi's '_' for a blank) collapsed to one, none at either end

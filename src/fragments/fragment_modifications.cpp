@@ -64,12 +64,12 @@ void molecule_atom_line(Unit& log, const char* lead, const Run& run, int i) {
             at.molgeom(i, 2), at.molgeom(i, 3));
 }
 
-[[noreturn]] void too_many_atoms() {
-  fail({" --> Too many atoms generated <--", " --> for a fragment           <--"});
+[[noreturn]] void too_many_atoms(int fragment) {
+  throw GrowthError(fragment, {" --> Too many atoms generated <--", " --> for a fragment           <--"});
 }
 
 // Adds bonded images until none is left; n grows with every addition.
-void complete(Run& run, int& n, long long limit) {
+void complete(Run& run, int fragment, int& n, long long limit) {
   auto& at = run.at;
   auto& log = run.sink.log;
   const bool charged = run.kw.kcharge == 1;
@@ -109,7 +109,7 @@ void complete(Run& run, int& n, long long limit) {
                 a.threshold);
       n = r;
       // A chain or network through the crystal would grow without end.
-      if (n > limit) too_many_atoms();
+      if (n > limit) too_many_atoms(fragment);
       positions.push_back(a.p);
       symbols.push_back(at.molatns(r, 1));
     }
@@ -204,9 +204,9 @@ void fragment_modifications(Run& run) {
       const Vec3& c = run.geo.geomcent;
       log.write("(A,3F10.6)", " Fragment geometrical center = ", c(1), c(2), c(3));
       if (kw.kfragsft == 1) shift_into_cell(run, n);
-      if (kw.kfragbld == 1) complete(run, n, limit);
+      if (kw.kfragbld == 1) complete(run, f, n, limit);
     }
-    if (n > limit) too_many_atoms();
+    if (n > limit) too_many_atoms(f);
     at.frag(f, frag_size) = n;
     append_molecule(run, n);
 

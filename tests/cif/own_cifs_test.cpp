@@ -153,6 +153,17 @@ TEST(OwnCifs, TextFieldsStayInComments) {
   EXPECT_TRUE(has(r.out, "! formula moiety: H2 O DMAX 99\n")) << r.out;
 }
 
+TEST(OwnCifs, OperatorListAndNamedGroupComparedWithTheirTranslations) {
+  // The list of P 21/c beside the name P 2/c: the rotations agree, the screw axis does not.
+  CifRun r = run_cif(data("own-screw-list-beside-glide-name.cif") + " -o -");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(has(r.out, "! warning: the operator list differs from the space-group name 'P 1 2/c 1' (P 1\n!     2/c 1); the list is used")) << r.out;
+  // The same list beside its own name, in another order than the tables': one group.
+  r = run_cif(data("own-screw-list-beside-its-name.cif") + " -o -");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_FALSE(has(r.out, "differs")) << r.out;
+}
+
 TEST(OwnCifs, SymmetryThatCannotBeUsed) {
   CifRun r = run_cif(data("own-no-symmetry.cif"));
   EXPECT_EQ(r.status, 1);
