@@ -1,6 +1,5 @@
-// A CIF turned into the keyword input in memory, with the converter's own
-// option parser, for the Python module. The one place that knows how the
-// converter's steps follow one another.
+// A CIF turned into the keyword input in memory, for the Python module: keyword
+// arguments through the converter's own option parser, then its conversion.
 #pragma once
 
 #include <string>
