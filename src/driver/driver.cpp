@@ -128,25 +128,25 @@ void phases(Run& run, Files& files, double t0) {
   if (kw.ktestmol != 0) {
     Unit testmol;
     files.out.create(testmol, "testmol.xyz");
-    write_testmol(run, testmol);
+    write_testmol(molecule_atoms(run), run.geo.mt, run.geo.geomcent, gv.outf, testmol);
     testmol.close();
     test_molecule_warning(run);
     return;
   }
-  build_cluster(run);
+  const ClusterModel cluster = build_cluster(run);
 
-  const ClusterView view(run);
+  const WriterInput in = writer_input(run, cluster);
   // One file per dimer (and its counterpoise file), complete and closed before the next is created.
   if (kw.kdimer == 1)
-    find_dimers(run, [&](const DimerEntry& d) {
+    find_dimers(run, cluster, [&](const DimerEntry& d) {
       const std::string name = "dimer_" + digits(d.number) + ".xyz";
       Unit xyz, cp;
       files.out.create(xyz, name);
       if (kw.kgaussian == 1) files.out.create(cp, name + "_G");
-      write_dimer(view, d, xyz);
+      write_dimer(in, d, xyz);
       xyz.close();
       if (kw.kgaussian == 1) {
-        write_counterpoise(view, d, cp);
+        write_counterpoise(in, d, cp);
         cp.close();
       }
     });
@@ -154,11 +154,11 @@ void phases(Run& run, Files& files, double t0) {
   const auto table = products();
   for (std::size_t p = 0; p < table.size(); ++p) {
     if (files.product[p].is_open()) {
-      table[p].write(view, files.product[p]);
+      table[p].write(in, files.product[p]);
       files.product[p].close();
     }
     if (files.companion[p].is_open()) {
-      table[p].write_companion(view, files.companion[p]);
+      table[p].write_companion(in, files.companion[p]);
       files.companion[p].close();
     }
   }

@@ -19,7 +19,7 @@ struct Product {
   const char* generation;  // input report: this text, then the switch (nullptr: another row of the switch has it)
   const char* name;        // input report, when asked for: this text, then the file name
   const char* echo_after;  // the echo file line after which its switch line goes (nullptr: as for generation)
-  void (*write)(const ClusterView& view, Unit& unit);
+  void (*write)(const WriterInput& in, Unit& unit);
   // Input report: this text, then kcharge, when charges_listed says so.
   const char* charges = nullptr;
   bool (*charges_listed)(const Keywords& kw) = nullptr;
@@ -28,7 +28,7 @@ struct Product {
   // A second file written beside the first, when companion_wanted says so.
   const char* companion = nullptr;  // its suffix
   bool (*companion_wanted)(const Keywords& kw) = nullptr;
-  void (*write_companion)(const ClusterView& view, Unit& unit) = nullptr;
+  void (*write_companion)(const WriterInput& in, Unit& unit) = nullptr;
   // For a front end's command line: the program's short name, and the form of
   // the file where one switch has several values (nullptr: one form).
   const char* option = nullptr;
