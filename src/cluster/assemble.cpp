@@ -202,7 +202,7 @@ struct Builder {
       const real dmol = dmol_for(radius, fcentre);
       if (run.geo.dmax + dmol > dmin) {
         const int first = append(mol, pos);
-        for (int i = first; i <= static_cast<int>(atoms.size()); ++i) take_central_place(atoms[static_cast<std::size_t>(i - 1)]);
+        for (std::size_t i = static_cast<std::size_t>(first - 1); i < atoms.size(); ++i) take_central_place(atoms[i]);
       } else {
         counter = 1;
       }

@@ -117,7 +117,8 @@ void cluster_checks(Run& run, const ClusterModel& cluster) {
   SpatialIndex index(run.geo.g);
   index.reserve(n);
   for (int i = 1; i <= n; ++i) {
-    molecule[static_cast<std::size_t>(i)] = molecule[static_cast<std::size_t>(i - 1)] + (starts_molecule(cluster.atoms, i) ? 1 : 0);
+    const auto at = static_cast<std::size_t>(i);
+    molecule[at] = molecule[at - 1] + (starts_molecule(cluster.atoms, i) ? 1 : 0);
     const Vec3& p = cluster.atom(i).position;
     index.any_within(p, close_limit, [&](int r) {
       if (molecule[static_cast<std::size_t>(r)] == molecule[static_cast<std::size_t>(i)]) return false;

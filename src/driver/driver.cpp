@@ -78,8 +78,8 @@ void refuse_overwriting_input(const Run& run, const OutputFiles& files) {
     return;
   }
   for (const auto& p : products()) {
-    if (asked_for(p, kw)) files.refuse_input(product_file(p, run));
-    if (companion_asked_for(p, kw)) files.refuse_input(companion_file(p, run));
+    if (asked_for(p, kw)) files.refuse_input(product_file(p, run.gv.outf));
+    if (companion_asked_for(p, kw)) files.refuse_input(companion_file(p, run.gv.outf));
   }
   if (kw.kdimer == 1 && looks_like_dimer_file(run.gv.inpf))
     fail({" --> Output file " + run.gv.inpf + " is the input file <--"});
@@ -118,8 +118,9 @@ void phases(Run& run, Files& files, double t0) {
   if (kw.ktestmol == 0) {
     const auto table = products();
     for (std::size_t p = 0; p < table.size(); ++p) {
-      if (asked_for(table[p], kw)) files.out.create(files.product[p], product_file(table[p], run));
-      if (companion_asked_for(table[p], kw)) files.out.create(files.companion[p], companion_file(table[p], run));
+      if (asked_for(table[p], kw)) files.out.create(files.product[p], product_file(table[p], run.gv.outf));
+      if (companion_asked_for(table[p], kw))
+        files.out.create(files.companion[p], companion_file(table[p], run.gv.outf));
     }
   }
 

@@ -48,7 +48,8 @@ TEST(WriteGaussian, ChargedNamesCarryMinusForEverythingBelowThreshold) {
 
   // Small positive charges count as negative; the threshold itself does not;
   // ten or more does not fit the six decimals.
-  for (ClusterAtom& a : cluster.atoms) a.charge = a.input_atom == 1 ? sp(5.0e-5f) : a.input_atom == 2 ? sp(1.0e-4f) : sp(12.5f);
+  for (ClusterAtom& a : cluster.atoms)
+    a.charge = a.input_atom == 1 ? sp(5.0e-5f) : a.input_atom == 2 ? sp(1.0e-4f) : sp(12.5f);
   const std::string text = written(in, writegaussian);
   EXPECT_NE(text.find("\nC---0.000050     0 "), std::string::npos);
   EXPECT_NE(text.find("\nO--0.000100      0 "), std::string::npos);
