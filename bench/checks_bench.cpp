@@ -33,9 +33,9 @@ double one_run(const std::string& contents, bool checks) {
   read_crystal(run, contents);
   build_molecules(run);
   cluster_head(run);
-  build_cluster(run);
+  const ClusterModel cluster = build_cluster(run);
   Unit file = Unit::memory(xyz);
-  writexyz(ClusterView(run), file);
+  writexyz(writer_input(run, cluster), file);
   file.flush();
   benchmark::DoNotOptimize(xyz);
   return static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;

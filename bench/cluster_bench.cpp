@@ -12,6 +12,7 @@
 
 #include "cluster/cluster.hpp"
 #include "cluster/cluster_fixture.hpp"
+#include "pipeline/pipeline.hpp"
 #include "support/whole_run.hpp"
 #include "writers/writers.hpp"
 
@@ -32,9 +33,9 @@ void BM_ClusterPhase(benchmark::State& state) {
     std::ostringstream xyz_text;
     Unit xyz = Unit::memory(xyz_text);
     state.ResumeTiming();
-    cluster_building(c->run);
-    writexyz(ClusterView(c->run), xyz);
-    atoms = c->run.gv.ncluster;
+    const ClusterModel cluster = cluster_building(c->run);
+    writexyz(writer_input(c->run, cluster), xyz);
+    atoms = cluster.size();
     benchmark::DoNotOptimize(xyz_text);
   }
   state.counters["atoms"] = atoms;
@@ -52,8 +53,7 @@ void BM_ClusterLiteral(benchmark::State& state) {
     auto c = load_simple_input(input_path(dmax));
     const real radius = prepare_building(c->run);
     state.ResumeTiming();
-    literal_assemble(c->run, radius);
-    atoms = c->run.gv.ncluster;
+    atoms = literal_assemble(c->run, radius).size();
   }
   state.counters["atoms"] = atoms;
 }
@@ -67,7 +67,7 @@ void BM_ClusterFast(benchmark::State& state) {
     auto c = load_simple_input(input_path(dmax));
     const real radius = prepare_building(c->run);
     state.ResumeTiming();
-    assemble_cluster(c->run, radius);
+    benchmark::DoNotOptimize(assemble_cluster(c->run, c->run.gv.ncells, radius));
   }
 }
 BENCHMARK(BM_ClusterFast)->Arg(10)->Arg(20)->Arg(30)->Unit(benchmark::kMillisecond);

@@ -20,7 +20,6 @@
 #include "orbicutter/version.hpp"
 #include "model/output_switches.hpp"
 #include "writers/products.hpp"
-#include "writers/view.hpp"
 
 namespace orbicutter {
 namespace {
@@ -139,19 +138,27 @@ Molecules molecules_from(const Run& run) {
   return result;
 }
 
-Cluster cluster_from(const Run& run) {
-  const auto& at = run.at;
-  const ClusterView view(run);
+// The cluster's atoms as plain atoms: Cartesian positions from the cluster centre.
+Cluster cluster_from(const Run& run, const ClusterModel& model) {
+  const WriterInput in = writer_input(run, model);
   Cluster result;
-  result.centre = fractional(run.geo.geomcent);
-  result.centre_cartesian = cartesian_of(view.centre);
+  result.centre = fractional(model.centre);
+  result.centre_cartesian = cartesian_of(model.centre_cartesian);
   std::vector<int> copy;
-  for (int i = 1; i <= run.gv.ncluster; ++i) {
-    Atom a = atom_of(run, at.catns, at.cinfo, at.cgeom, i);
-    a.cartesian = cartesian_of(view.centred(i));
-    if (run.kw.kcharge == 1) a.charge = at.ccharge(i);
+  for (int i = 1; i <= model.size(); ++i) {
+    const ClusterAtom& c = model.atom(i);
+    Atom a;
+    a.element = trim(c.element);
+    a.label = trim(c.label);
+    a.fractional = fractional(c.position);
+    a.cartesian = cartesian_of(in.centred(i));
+    a.input_atom = c.input_atom;
+    a.molecule = c.fragment;
+    a.operation = c.operation;
+    a.translation = {c.cell[0], c.cell[1], c.cell[2]};
+    if (run.kw.kcharge == 1) a.charge = c.charge;
     result.atoms.push_back(a);
-    copy.push_back(at.cinfo(i, cluster_fragment));
+    copy.push_back(c.copy);
   }
   result.molecules = molecules_of(result.atoms, copy);
   // Atoms name their molecule by its number in the cluster.
@@ -160,22 +167,21 @@ Cluster cluster_from(const Run& run) {
   return result;
 }
 
-std::vector<Dimer> dimers_from(const Run& run) {
-  const auto& at = run.at;
+std::vector<Dimer> dimers_from(const ClusterModel& model, const std::vector<DimerEntry>& entries) {
   std::vector<Dimer> result;
-  for (const DimerEntry& e : at.dimers) {
+  for (const DimerEntry& e : entries) {
+    const ClusterAtom& first = model.atom(e.first);
     Dimer d;
     d.number = e.number;
     d.molecule = e.number + 1;  // the central molecule is number 1
-    d.operation = at.cinfo(e.first, symmetry_operation);
-    d.translation = {at.cinfo(e.first, translation_a), at.cinfo(e.first, translation_b),
-                     at.cinfo(e.first, translation_c)};
+    d.operation = first.operation;
+    d.translation = {first.cell[0], first.cell[1], first.cell[2]};
     d.symmetry_code =
         format_record("(5I1)", std::array<Value, 5>{Value(d.translation.a + 5), Value(d.translation.b + 5),
                                                     Value(d.translation.c + 5), Value(0), Value(d.operation)});
-    d.fragment = at.cinfo(e.first, fragment_number);
+    d.fragment = first.fragment;
     std::map<std::string, int> count;
-    for (int i = e.first; i < e.first + e.atoms; ++i) ++count[trim(at.catns(i, 1))];
+    for (int i = e.first; i < e.first + e.atoms; ++i) ++count[trim(model.atom(i).element)];
     d.formula = hill_formula(count);
     d.distance = e.distance;
     d.multiplicity = e.multiplicity;
@@ -191,6 +197,7 @@ struct Structure::State {
   Options options;
   Crystal crystal;
   std::optional<Molecules> molecules;
+  std::optional<ClusterModel> model;  // the cluster stage's result, which the dimers read
   std::optional<Cluster> cluster;
   std::optional<std::vector<Dimer>> dimers;
   std::exception_ptr failure;
@@ -242,8 +249,8 @@ const Cluster& Structure::cluster() {
   if (!state_->cluster)
     state_->step([&] {
       cluster_head(state_->run);
-      build_cluster(state_->run);
-      state_->cluster = cluster_from(state_->run);
+      state_->model = build_cluster(state_->run);
+      state_->cluster = cluster_from(state_->run, *state_->model);
     });
   return *state_->cluster;
 }
@@ -252,8 +259,7 @@ const std::vector<Dimer>& Structure::dimers() {
   cluster();
   if (!state_->dimers)
     state_->step([&] {
-      find_dimers(state_->run);
-      state_->dimers = dimers_from(state_->run);
+      state_->dimers = dimers_from(*state_->model, find_dimers(state_->run, *state_->model));
     });
   return *state_->dimers;
 }
@@ -287,25 +293,25 @@ std::vector<std::string> Structure::write(const std::string& path, const std::st
   cluster();
   // No step: a file that cannot be written leaves the results as they were.
   const Run& run = state_->run;
-  const ClusterView view(run);
+  const WriterInput in = writer_input(run, *state_->model);
   const ProductWriter writer = writer_of(*product);
   std::vector<std::string> written{path};
   std::vector<std::string> texts(1);
   {
     std::ostringstream text;
     Unit unit = Unit::memory(text);
-    writer.write(view, unit);
+    writer.write(in, unit);
     unit.close();
     texts[0] = text.str();
   }
   // Asked for by this call, whatever the input's switch says.
   if (product->companion != nullptr && product->companion_wanted(run.kw)) {
     // The first file names its companion without a folder: it goes beside it.
-    const std::string name = std::filesystem::path(companion_file(*product, run)).filename().string();
+    const std::string name = std::filesystem::path(companion_file(*product, run.gv.outf)).filename().string();
     written.push_back((std::filesystem::path(path).parent_path() / name).string());
     std::ostringstream text;
     Unit unit = Unit::memory(text);
-    writer.write_companion(view, unit);
+    writer.write_companion(in, unit);
     unit.close();
     texts.push_back(text.str());
   }

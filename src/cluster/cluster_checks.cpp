@@ -5,11 +5,11 @@
 #include <map>
 #include <tuple>
 
-#include "cluster/assemble.hpp"
 #include "cluster/cluster.hpp"
 #include "format/log_forms.hpp"
 #include "geometry/elements.hpp"
 #include "geometry/geometry.hpp"
+#include "geometry/spatial_index.hpp"
 #include "model/check_lines.hpp"
 
 namespace orbicutter {
@@ -39,9 +39,9 @@ std::string central_molecule(const Run& run, const std::string& formula, int f) 
 constexpr double charge_rounding = 0.00005;
 
 // The charges of the cluster's atoms, summed in full precision whatever the reals.
-double net_charge(const Run& run) {
+double net_charge(const ClusterModel& cluster) {
   double q = 0;
-  for (int i = 1; i <= run.gv.ncluster; ++i) q += static_cast<double>(run.at.ccharge(i));
+  for (const ClusterAtom& a : cluster.atoms) q += static_cast<double>(a.charge);
   return q;
 }
 
@@ -51,7 +51,7 @@ double net_charge(const Run& run) {
 // the cell; a point-charge embedding then carries that charge.
 bool cluster_is_charged(double net, int atoms) { return std::abs(net) > charge_rounding * atoms; }
 
-void molecule_census(Run& run) {
+void molecule_census(Run& run, const ClusterModel& cluster) {
   if (!run.diag.enabled) return;
   const auto& at = run.at;
   const int nfrag = run.gv.nfrag;
@@ -61,9 +61,9 @@ void molecule_census(Run& run) {
     if (f >= 1 && f <= nfrag) ++count[static_cast<std::size_t>(f)][trim(at.allatns(i, 1))];
   }
   std::vector<int> copies(count.size(), 0);
-  for (int i = 1; i <= run.gv.ncluster; ++i) {
-    const int f = at.cinfo(i, fragment_number);
-    if (starts_molecule(at.cinfo, i) && f >= 1 && f <= nfrag) ++copies[static_cast<std::size_t>(f)];
+  for (const int first : cluster.molecule_first) {
+    const int f = cluster.atom(first).fragment;
+    if (f >= 1 && f <= nfrag) ++copies[static_cast<std::size_t>(f)];
   }
   // One line per composition, in the order of their first fragments.
   struct Kind {
@@ -88,48 +88,48 @@ void molecule_census(Run& run) {
                             "  |  Copies in the cluster = ",
               k.copies);
   // The first molecule of the cluster is the central one: the QM region and the dimers' reference.
-  const int central = run.gv.ncluster >= 1 ? at.cinfo(1, fragment_number) : 0;
+  const int central = cluster.size() >= 1 ? cluster.atom(1).fragment : 0;
   if (central >= 1 && central <= nfrag)
     log.line(central_molecule(run, hill_formula(count[static_cast<std::size_t>(central)]), central));
   double net = 0;
   if (run.kw.kcharge == 1) {
-    net = net_charge(run);
+    net = net_charge(cluster);
     const double shown = std::abs(net) < 0.0005 ? 0.0 : net;  // no "-0.000"
     log.write("(A,F10.3,A)", " Net charge of the cluster = ", shown, " e");
   }
   log.write("(A)", rule_line);
-  if (run.kw.kcharge == 1 && cluster_is_charged(net, run.gv.ncluster))
+  if (run.kw.kcharge == 1 && cluster_is_charged(net, cluster.size()))
     warn(run.sink, run.diag, "CLUSTER",
          {message_line("The cluster is charged: its atom charges sum to " +
                        trim(format_record("(F10.3)", std::array<Value, 1>{Value(net)})) + " e"),
           message_line("Whole ions within DMAX seldom balance: a point-charge embedding carries it")});
 }
 
-void cluster_checks(Run& run) {
+void cluster_checks(Run& run, const ClusterModel& cluster) {
   if (!run.diag.enabled || !run.diag.images_close) return;
-  const auto& at = run.at;
-  const int n = run.gv.ncluster;
+  const int n = cluster.size();
   struct Pair {
     int a, b;
     real d;
   };
   Shortlist<std::pair<int, int>, Pair> pairs;
   std::vector<int> molecule(static_cast<std::size_t>(std::max(n, 0)) + 1, 0);
-  CoincidenceIndex index(run.geo.g);
+  SpatialIndex index(run.geo.g);
   index.reserve(n);
   for (int i = 1; i <= n; ++i) {
-    molecule[static_cast<std::size_t>(i)] = molecule[static_cast<std::size_t>(i - 1)] + (starts_molecule(at.cinfo, i) ? 1 : 0);
-    const Vec3 p = row3(at.cgeom, i);
+    const auto at = static_cast<std::size_t>(i);
+    molecule[at] = molecule[at - 1] + (starts_molecule(cluster.atoms, i) ? 1 : 0);
+    const Vec3& p = cluster.atom(i).position;
     index.any_within(p, close_limit, [&](int r) {
       if (molecule[static_cast<std::size_t>(r)] == molecule[static_cast<std::size_t>(i)]) return false;
-      const real d = calcdist(run, row3(at.cgeom, r), p);
+      const real d = calcdist(run, cluster.atom(r).position, p);
       if (d < static_cast<real>(close_limit)) pairs.offer({r, i}, {r, i, d});
       return false;
     });
     index.insert(i, p);
   }
   if (pairs.empty()) return;
-  const auto name = [&](int i) { return "cluster atom " + digits(i) + " (" + trim(at.catns(i, 2)) + ")"; };
+  const auto name = [&](int i) { return "cluster atom " + digits(i) + " (" + trim(cluster.atom(i).label) + ")"; };
   std::vector<std::string> m = {message_line("Atoms of different cluster molecules closer than 0.5 A: the cluster holds")};
   m.push_back(message_line("these atoms more than once"));
   listed(

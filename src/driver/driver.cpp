@@ -78,8 +78,8 @@ void refuse_overwriting_input(const Run& run, const OutputFiles& files) {
     return;
   }
   for (const auto& p : output_switches()) {
-    if (asked_for(p, kw)) files.refuse_input(product_file(p, run));
-    if (companion_asked_for(p, kw)) files.refuse_input(companion_file(p, run));
+    if (asked_for(p, kw)) files.refuse_input(product_file(p, run.gv.outf));
+    if (companion_asked_for(p, kw)) files.refuse_input(companion_file(p, run.gv.outf));
   }
   if (kw.kdimer == 1 && looks_like_dimer_file(run.gv.inpf))
     fail({" --> Output file " + run.gv.inpf + " is the input file <--"});
@@ -118,8 +118,9 @@ void phases(Run& run, Files& files, double t0) {
   if (kw.ktestmol == 0) {
     const auto table = output_switches();
     for (std::size_t p = 0; p < table.size(); ++p) {
-      if (asked_for(table[p], kw)) files.out.create(files.product[p], product_file(table[p], run));
-      if (companion_asked_for(table[p], kw)) files.out.create(files.companion[p], companion_file(table[p], run));
+      if (asked_for(table[p], kw)) files.out.create(files.product[p], product_file(table[p], run.gv.outf));
+      if (companion_asked_for(table[p], kw))
+        files.out.create(files.companion[p], companion_file(table[p], run.gv.outf));
     }
   }
 
@@ -128,25 +129,25 @@ void phases(Run& run, Files& files, double t0) {
   if (kw.ktestmol != 0) {
     Unit testmol;
     files.out.create(testmol, "testmol.xyz");
-    write_testmol(run, testmol);
+    write_testmol(molecule_atoms(run), run.geo.mt, run.geo.geomcent, gv.outf, testmol);
     testmol.close();
     test_molecule_warning(run);
     return;
   }
-  build_cluster(run);
+  const ClusterModel cluster = build_cluster(run);
 
-  const ClusterView view(run);
+  const WriterInput in = writer_input(run, cluster);
   // One file per dimer (and its counterpoise file), complete and closed before the next is created.
   if (kw.kdimer == 1)
-    find_dimers(run, [&](const DimerEntry& d) {
+    find_dimers(run, cluster, [&](const DimerEntry& d) {
       const std::string name = "dimer_" + digits(d.number) + ".xyz";
       Unit xyz, cp;
       files.out.create(xyz, name);
       if (kw.kgaussian == 1) files.out.create(cp, name + "_G");
-      write_dimer(view, d, xyz);
+      write_dimer(in, d, xyz);
       xyz.close();
       if (kw.kgaussian == 1) {
-        write_counterpoise(view, d, cp);
+        write_counterpoise(in, d, cp);
         cp.close();
       }
     });
@@ -154,11 +155,11 @@ void phases(Run& run, Files& files, double t0) {
   const auto table = output_switches();
   for (std::size_t p = 0; p < table.size(); ++p) {
     if (files.product[p].is_open()) {
-      writer_of(table[p]).write(view, files.product[p]);
+      writer_of(table[p]).write(in, files.product[p]);
       files.product[p].close();
     }
     if (files.companion[p].is_open()) {
-      writer_of(table[p]).write_companion(view, files.companion[p]);
+      writer_of(table[p]).write_companion(in, files.companion[p]);
       files.companion[p].close();
     }
   }

@@ -24,7 +24,7 @@ void write_options(Run& run) {
   // The files of the cluster, the charges they carry, then the files of the crystal.
   auto report = [&](const OutputSwitch& p) {
     if (p.generation != nullptr && listed(p, kw)) log.write("(A,I1)", p.generation, kw.*p.flag);
-    if (asked_for(p, kw)) log.write("(A,A)", p.name, product_file(p, run));
+    if (asked_for(p, kw)) log.write("(A,A)", p.name, product_file(p, run.gv.outf));
   };
   for (const auto& p : output_switches())
     if (!p.crystal) report(p);

@@ -45,11 +45,13 @@ inline bool asked_for(const OutputSwitch& p, const Keywords& kw) { return kw.*p.
 // The report and the echo file show its switch.
 inline bool listed(const OutputSwitch& p, const Keywords& kw) { return p.always_listed || asked_for(p, kw); }
 // The file name: the system name and the suffix.
-inline std::string product_file(const OutputSwitch& p, const Run& run) { return run.gv.outf + p.suffix; }
+inline std::string product_file(const OutputSwitch& p, const std::string& system_name) { return system_name + p.suffix; }
 // The companion file is asked for.
 inline bool companion_asked_for(const OutputSwitch& p, const Keywords& kw) {
   return p.companion != nullptr && asked_for(p, kw) && p.companion_wanted(kw);
 }
-inline std::string companion_file(const OutputSwitch& p, const Run& run) { return run.gv.outf + p.companion; }
+inline std::string companion_file(const OutputSwitch& p, const std::string& system_name) {
+  return system_name + p.companion;
+}
 
 }  // namespace orbicutter

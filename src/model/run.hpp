@@ -30,8 +30,6 @@ struct GlobalVar {
   int nfrag = 0;
   int nsym = 0;
   int ncells = 0;
-  int ncluster = 0;
-  int nmol = 0;
   int nrings = 0;
   int nnics = 0;
   real dnics = 0;
@@ -63,8 +61,8 @@ struct Geometry {
   Vec3 geomcent, geomcentfix;
 };
 
-// The columns of the atom description tables (finfo, molinfo, allinfo, cinfo and
-// their companions). The log's legends count the two name columns first, so
+// The columns of the atom description tables (finfo, molinfo, allinfo and their
+// companions; the cluster's atoms name the same columns as fields). The log's legends count the two name columns first, so
 // column k is legend item k + 2.
 enum InfoColumn : int {
   total_atom = 1,          // the atom's number in the input list; an image keeps its source's
@@ -75,48 +73,16 @@ enum InfoColumn : int {
   translation_b = 6,       // ... along b
   translation_c = 7,       // ... along c
   molecule_atom = 8,       // the atom's row in the all-atom tables
-  cluster_fragment = 9,    // the molecule's number among the copies of its fragment in the cluster
-  cluster_atom = 10,       // the atom's row in the cluster tables
 };
 // How many of those columns each table set carries.
 inline constexpr int input_info_columns = fragment_number;  // finfo, tinfo
 inline constexpr int moved_info_columns = translation_c;    // molinfo while fragments are modified
-inline constexpr int all_info_columns = molecule_atom;      // allinfo; molinfo in cluster building
-inline constexpr int cluster_info_columns = cluster_atom;   // cinfo
+inline constexpr int all_info_columns = molecule_atom;      // allinfo
 
 // The columns of the fragment table frag.
 enum FragColumn : int {
   frag_id = 1,    // the fragment number
   frag_size = 2,  // its number of atoms
-};
-
-// A dimer of the central molecule: a partner molecule of the cluster that
-// touches it, representing every partner at the same centroid distance.
-// Bonded partners of each row of a table, one short list per row: the partners
-// of row i (from 1) are partners[first[i - 1]] .. partners[first[i] - 1].
-struct BondLists {
-  std::vector<std::size_t> first{0};
-  std::vector<int> partners;
-  int rows() const { return static_cast<int>(first.size()) - 1; }
-  std::span<const int> of(int i) const {
-    const auto at = static_cast<std::size_t>(i);
-    return {partners.data() + first[at - 1], first[at] - first[at - 1]};
-  }
-  void clear() {
-    first.assign(1, 0);
-    partners.clear();
-  }
-  // Rows are added in order: their partners, then the end of the row.
-  void add(int partner) { partners.push_back(partner); }
-  void end_row() { first.push_back(partners.size()); }
-};
-
-struct DimerEntry {
-  int number = 0;        // the partner's number among the cluster molecules after the central one
-  int first = 0;         // its first row in the cluster tables
-  int atoms = 0;         // its number of rows
-  int multiplicity = 0;  // partners at the same centroid distance, itself included (NDIM)
-  real distance = 0;     // centroid distance from the cluster centre, angstrom
 };
 
 struct Atoms {
@@ -141,14 +107,6 @@ struct Atoms {
   Table<int> allbonds;         // (nat, nat) bonded atoms, ascending, then zeros
   Table<int> allcont;          // (nat, nat) connectivity matrix
   Table<int> rcont;            // reduced connectivity matrix
-
-  Table<Name3> catns;        // (ncluster, 2) element, label
-  Table<int> cinfo;          // (ncluster, cluster_info_columns)
-  Table<real> cgeom;         // (ncluster, 3)
-  Vec<real> ccharge;
-  BondLists cbonds;          // (ncluster) bonded cluster atoms, in the order of allbonds
-
-  std::vector<DimerEntry> dimers;  // the dimers of the central molecule, in partner order
 
   Vec<int> rings;          // (nrings) ring sizes
   Table<int> ringatoms;    // (nrings, largest ring) total atom numbers

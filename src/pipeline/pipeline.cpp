@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "cluster/cluster.hpp"
+#include "cluster/cluster_log.hpp"
 #include "format/log_forms.hpp"
 #include "fragments/fragments.hpp"
 #include "geometry/geometry.hpp"
@@ -76,14 +77,67 @@ void xh_routines(Run& run) {
   }
 }
 
-void build_cluster(Run& run) {
-  routine(run.sink.out, " >> Cluster building routine <<", [&] { cluster_body(run); });
-  molecule_census(run);
-  cluster_checks(run);
+ClusterModel build_cluster(Run& run) {
+  ClusterModel cluster;
+  routine(run.sink.out, " >> Cluster building routine <<", [&] { cluster = cluster_body(run, run.sink.log); });
+  molecule_census(run, cluster);
+  cluster_checks(run, cluster);
+  return cluster;
 }
 
-void find_dimers(Run& run, const std::function<void(const DimerEntry&)>& each) {
-  routine(run.sink.out, " >> Dimer evaluation routine <<", [&] { dimer_generation(run, each); });
+std::vector<DimerEntry> find_dimers(Run& run, const ClusterModel& cluster,
+                                    const std::function<void(const DimerEntry&)>& each) {
+  std::vector<DimerEntry> dimers;
+  routine(run.sink.out, " >> Dimer evaluation routine <<", [&] {
+    dimers = dimer_partners(cluster, run.geo.g, run.gv.tol4);
+    Unit& log = run.sink.log;
+    write_dimer_head(log, static_cast<int>(dimers.size()));
+    for (const DimerEntry& d : dimers) {
+      if (each) each(d);
+      write_dimer_line(log, cluster, d);
+    }
+    write_dimer_tail(log);
+  });
+  return dimers;
+}
+
+std::vector<MoleculeAtom> molecule_atoms(const Run& run) {
+  const auto& at = run.at;
+  std::vector<MoleculeAtom> atoms;
+  atoms.reserve(static_cast<std::size_t>(std::max(run.gv.nat, 0)));
+  for (int i = 1; i <= run.gv.nat; ++i) {
+    MoleculeAtom a;
+    a.element = at.allatns(i, 1);
+    a.label = at.allatns(i, 2);
+    a.operation = at.allinfo(i, symmetry_operation);
+    a.cell[0] = at.allinfo(i, translation_a);
+    a.cell[1] = at.allinfo(i, translation_b);
+    a.cell[2] = at.allinfo(i, translation_c);
+    a.position = row3(at.allgeom, i);
+    atoms.push_back(a);
+  }
+  return atoms;
+}
+
+WriterInput writer_input(const Run& run, const ClusterModel& cluster) {
+  const auto& kw = run.kw;
+  WriterInput in{.cluster = cluster,
+                 .cell = run.geo,
+                 .operators = run.gv.nsym,
+                 .options = {.charges = kw.kcharge == 1,
+                             .probes = kw.knics == 1,
+                             .fragment_search = kw.kfragmentize != 0,
+                             .fragment_completion = kw.kfragbld != 0},
+                 .system_name = run.gv.outf,
+                 .crystal_system = run.gv.sysname,
+                 .asymmetric_atoms = run.gv.natasym,
+                 .molecule_atoms = molecule_atoms(run),
+                 .probes = {.rings = run.gv.nrings,
+                            .points = run.gv.nnics,
+                            .centres = run.tmp.nics0,
+                            .above = run.tmp.nics1,
+                            .below = run.tmp.nics2}};
+  return in;
 }
 
 }  // namespace orbicutter

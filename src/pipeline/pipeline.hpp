@@ -5,7 +5,9 @@
 #include <functional>
 #include <string>
 
+#include "cluster/cluster_model.hpp"
 #include "model/run.hpp"
+#include "writers/view.hpp"
 
 namespace orbicutter {
 
@@ -22,8 +24,15 @@ void ring_routines(Run& run);
 void xh_routines(Run& run);
 // The cluster around the central molecule, the molecule census and the check
 // of the cluster; cluster_head must have run.
-void build_cluster(Run& run);
-// The dimers of the central molecule; `each` sees every dimer kept, in order.
-void find_dimers(Run& run, const std::function<void(const DimerEntry&)>& each = {});
+ClusterModel build_cluster(Run& run);
+// The dimers of the central molecule and their section of the log; `each` sees
+// every dimer kept, in order, before its line in the log (the program writes
+// its files there).
+std::vector<DimerEntry> find_dimers(Run& run, const ClusterModel& cluster,
+                                    const std::function<void(const DimerEntry&)>& each = {});
+// The atoms of the whole molecules, as the crystal template and the test molecule take them.
+std::vector<MoleculeAtom> molecule_atoms(const Run& run);
+// What the writers take from the run and the cluster.
+WriterInput writer_input(const Run& run, const ClusterModel& cluster);
 
 }  // namespace orbicutter

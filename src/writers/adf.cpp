@@ -6,11 +6,9 @@
 
 namespace orbicutter {
 
-void writeadf(const ClusterView& view, Unit& unit) {
-  const auto& run = view.run;
-  const auto& gv = run.gv;
-  const auto& at = run.at;
-  const int ncentral = at.frag(1, frag_size);
+void writeadf(const WriterInput& in, Unit& unit) {
+  const ClusterModel& cluster = in.cluster;
+  const int ncentral = cluster.central_atoms;
 
   unit.write("(A)", "#!/bin/sh");
   unit.write("(A)", "");
@@ -19,9 +17,9 @@ void writeadf(const ClusterView& view, Unit& unit) {
   unit.write("(A)", "Title #**  PRINT-YOUR-TITLE");
   unit.write("(A)", "");
   unit.write("(A)", "ATOMS");
-  for (int i = 1; i <= gv.ncluster; ++i) {
-    const Vec3 r = view.centred(i);
-    unit.write("(I6,A4,3F15.7,A)", at.cinfo(i, cluster_atom), at.catns(i, 1), r(1), r(2), r(3),
+  for (int i = 1; i <= cluster.size(); ++i) {
+    const Vec3 r = in.centred(i);
+    unit.write("(I6,A4,3F15.7,A)", cluster.atom(i).number, cluster.atom(i).element, r(1), r(2), r(3),
                i <= ncentral ? "   Fragment=Center" : "   Fragment=Shell");
   }
   unit.write("(A)", "");
@@ -48,15 +46,14 @@ void writeadf(const ClusterView& view, Unit& unit) {
   unit.write("(A)", "   Force_Field_File #** PRINT-YOUR-FORCE-FIELD-FILE-WITH-PATH");
   unit.write("(A)", "   MM_Connection_Table");
   // Bond rows list the bonded cluster atoms; the last column closes the row.
-  for (int i = 1; i <= gv.ncluster; ++i) {
-    unit.put("(I6,A6,A)", at.cinfo(i, cluster_atom), at.catns(i, 2), i <= ncentral ? "  QM  " : "  MM  ");
-    end_with_bonds(unit, at.cbonds.of(i));
+  for (int i = 1; i <= cluster.size(); ++i) {
+    unit.put("(I6,A6,A)", cluster.atom(i).number, cluster.atom(i).label, i <= ncentral ? "  QM  " : "  MM  ");
+    end_with_bonds(unit, cluster.bonds.of(i));
   }
   unit.write("(A)", "   Subend");
-  if (run.kw.kcharge == 1) {
+  if (in.options.charges) {
     unit.write("(A)", "   Charges");
-    for (int i = 1; i <= gv.ncluster; ++i)
-      unit.write("(I6,F8.2)", at.cinfo(i, cluster_atom), at.fcharge(at.cinfo(i, total_atom)));
+    for (const ClusterAtom& a : cluster.atoms) unit.write("(I6,F8.2)", a.number, a.charge);
     unit.write("(A)", "   Subend");
   }
   unit.write("(A)", " End");

@@ -5,11 +5,8 @@
 
 namespace orbicutter {
 
-void writecrystal(const ClusterView& view, Unit& unit) {
-  const auto& run = view.run;
-  const auto& gv = run.gv;
-  const auto& geo = run.geo;
-  const auto& at = run.at;
+void writecrystal(const WriterInput& in, Unit& unit) {
+  const auto& geo = in.cell;
 
   unit.write("(A)", "ORBICUTTER job");
   unit.write("(A)", "CRYSTAL");
@@ -17,7 +14,7 @@ void writecrystal(const ClusterView& view, Unit& unit) {
   unit.write("(A)", "#** PRINT-YOUR-SPACE-GROUP-SYMBOL");
 
   // Only the free cell parameters of the system; a rhombohedral or unnamed cell has none.
-  const std::string system = trim(gv.sysname);
+  const std::string system = trim(in.crystal_system);
   if (system == "triclinic")
     unit.write("(3F12.6,3F10.4)", geo.a, geo.b, geo.c, geo.alpha / degree, geo.beta / degree, geo.gamma / degree);
   else if (system == "monoclinic")
@@ -29,15 +26,13 @@ void writecrystal(const ClusterView& view, Unit& unit) {
   else if (system == "cubic")
     unit.write("(F12.6)", geo.a);
 
-  unit.write("(I4)", gv.natasym);
+  unit.write("(I4)", in.asymmetric_atoms);
   // The asymmetric unit: atoms of the first operator without a cell translation, so
   // that the lines match the count above even after completion by lattice images.
-  for (int i = 1; i <= gv.nat; ++i) {
-    if (at.allinfo(i, symmetry_operation) != 1 || at.allinfo(i, translation_a) != 0 ||
-        at.allinfo(i, translation_b) != 0 || at.allinfo(i, translation_c) != 0)
-      continue;
-    unit.write("(I3,3F15.6,3A)", atomic_number(at.allatns(i, 1)), at.allgeom(i, 1), at.allgeom(i, 2),
-               at.allgeom(i, 3), "      # ", at.allatns(i, 1), at.allatns(i, 2));
+  for (const MoleculeAtom& a : in.molecule_atoms) {
+    if (a.operation != 1 || a.cell[0] != 0 || a.cell[1] != 0 || a.cell[2] != 0) continue;
+    unit.write("(I3,3F15.6,3A)", atomic_number(a.element), a.position(1), a.position(2), a.position(3), "      # ",
+               a.element, a.label);
   }
 
   unit.write("(A)", "END");

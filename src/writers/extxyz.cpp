@@ -23,20 +23,19 @@ void row(Unit& unit, const std::string& species, real x, real y, real z, const s
 
 }  // namespace
 
-void write_extended_xyz(const ClusterView& view, Unit& unit) {
-  const auto& run = view.run;
-  const auto& at = run.at;
+void write_extended_xyz(const WriterInput& in, Unit& unit) {
+  const ClusterModel& cluster = in.cluster;
   long long probes = 0;
-  for_each_probe(run, [&](const std::string&, const Table<real>&, int, int) { ++probes; });
-  unit.write("(A)", digits(run.gv.ncluster + probes));
-  unit.write("(2A)", "Properties=species:S:1:pos:R:3:label:S:1:molecule:I:1 name=", quoted(trim(run.gv.outf)));
-  for (int i = 1; i <= run.gv.ncluster; ++i) {
-    const Vec3 r = view.centred(i);
-    row(unit, trim(at.catns(i, 1)), r(1), r(2), r(3), trim(at.catns(i, 2)), view.molecule(i));
+  for_each_probe(in, [&](const std::string&, const Table<real>&, int, int) { ++probes; });
+  unit.write("(A)", digits(cluster.size() + probes));
+  unit.write("(2A)", "Properties=species:S:1:pos:R:3:label:S:1:molecule:I:1 name=", quoted(trim(in.system_name)));
+  for (int i = 1; i <= cluster.size(); ++i) {
+    const Vec3 r = in.centred(i);
+    row(unit, trim(cluster.atom(i).element), r(1), r(2), r(3), trim(cluster.atom(i).label), in.molecule(i));
   }
   // Probe points are Cartesian already; only the centre is taken off.
-  const Vec3& c = view.centre;
-  for_each_probe(run, [&](const std::string& label, const Table<real>& t, int r, int col) {
+  const Vec3& c = in.centre();
+  for_each_probe(in, [&](const std::string& label, const Table<real>& t, int r, int col) {
     row(unit, "X", t(r, col) - c(1), t(r, col + 1) - c(2), t(r, col + 2) - c(3), label, 0);
   });
 }

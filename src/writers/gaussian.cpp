@@ -17,11 +17,11 @@ std::string rtrim(std::string s) {
 
 // The 15-character atom name: element, empty atom-type field when layered, and the
 // point charge with a "-" for anything below the charge threshold.
-std::string atom_name(const Run& run, int i, bool layered) {
-  const std::string_view symbol = run.at.catns(i, 1);
+std::string atom_name(const WriterInput& in, int i, bool layered) {
+  const std::string_view symbol = in.cluster.atom(i).element;
   std::string name = layered ? fixed_text(trim(symbol) + "--", 15) : fixed_text(symbol, 3) + std::string(12, ' ');
-  if (run.kw.kcharge == 1) {
-    const real q = run.at.fcharge(run.at.cinfo(i, total_atom));
+  if (in.options.charges) {
+    const real q = in.cluster.atom(i).charge;
     const real magnitude = std::abs(q);
     const std::string text = trim(format_record("(F8.6)", std::array<Value, 1>{Value(magnitude)}));
     name = fixed_text(rtrim(name) + (q >= sp(1.0e-4f) ? text : "-" + text), 15);
@@ -31,14 +31,10 @@ std::string atom_name(const Run& run, int i, bool layered) {
 
 }  // namespace
 
-void writegaussian(const ClusterView& view, Unit& unit) {
-  const auto& run = view.run;
-  const auto& gv = run.gv;
-  const auto& geo = run.geo;
-  const auto& at = run.at;
-  const auto& tmp = run.tmp;
+void writegaussian(const WriterInput& in, Unit& unit) {
+  const ClusterModel& cluster = in.cluster;
 
-  if (run.kw.knics == 1) {
+  if (in.options.probes) {
     unit.write("(A)", "# B3LYP/aug-cc-PVDZ NMR #** PRINT-YOUR-KEYWORDS");
   } else {
     unit.write("(A)", "%mem=15GB");
@@ -54,13 +50,13 @@ void writegaussian(const ClusterView& view, Unit& unit) {
   // The name takes the layered form above 0.01, the row the layered form from 0.01 on:
   // at exactly 0.01 a plain name stands in a layered row.
   const real limit = sp(0.01f);
-  const bool layered_name = geo.dmax > limit;
-  const bool layered_row = geo.dmax >= limit;
-  const int ncentral = at.frag(1, frag_size);
-  for (int i = 1; i <= gv.ncluster; ++i) {
-    const Vec3 r = view.centred(i);
+  const bool layered_name = in.cell.dmax > limit;
+  const bool layered_row = in.cell.dmax >= limit;
+  const int ncentral = cluster.central_atoms;
+  for (int i = 1; i <= cluster.size(); ++i) {
+    const Vec3 r = in.centred(i);
     const real x = r(1), y = r(2), z = r(3);
-    const std::string name = atom_name(run, i, layered_name);
+    const std::string name = atom_name(in, i, layered_name);
     const bool central = i <= ncentral;
     if (layered_row)
       unit.write("(A15,A4,3F15.7,A)", name, central ? "  0 " : " -1 ", x, y, z, central ? " H" : " L");
@@ -69,18 +65,19 @@ void writegaussian(const ClusterView& view, Unit& unit) {
   }
 
   // Ghost atoms at the ring centres and probe points, in the frame of the cluster centre.
-  if (run.kw.knics == 1) {
-    const Vec3& c = view.centre;
+  if (in.options.probes) {
+    const Vec3& c = in.centre();
+    const ProbePoints& probes = in.probes;
     int n = 0;
     auto ghost = [&](const Table<real>& t, int r, int col) {
       ++n;
       unit.write("(A8,3F15.7)", " Bq" + digits(n), t(r, col) - c(1), t(r, col + 1) - c(2), t(r, col + 2) - c(3));
     };
-    for (int r = 1; r <= gv.nrings; ++r) {
-      ghost(tmp.nics0, r, 1);
-      for (int j = 1; j <= gv.nnics; ++j) {
-        ghost(tmp.nics1, r, 3 * j - 2);
-        ghost(tmp.nics2, r, 3 * j - 2);
+    for (int r = 1; r <= probes.rings; ++r) {
+      ghost(probes.centres, r, 1);
+      for (int j = 1; j <= probes.points; ++j) {
+        ghost(probes.above, r, 3 * j - 2);
+        ghost(probes.below, r, 3 * j - 2);
       }
     }
   }

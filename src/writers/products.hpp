@@ -8,8 +8,8 @@
 namespace orbicutter {
 
 struct ProductWriter {
-  void (*write)(const ClusterView& view, Unit& unit) = nullptr;
-  void (*write_companion)(const ClusterView& view, Unit& unit) = nullptr;
+  void (*write)(const WriterInput& in, Unit& unit) = nullptr;
+  void (*write_companion)(const WriterInput& in, Unit& unit) = nullptr;
 };
 
 ProductWriter writer_of(const OutputSwitch& p);

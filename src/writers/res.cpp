@@ -7,32 +7,38 @@
 
 namespace orbicutter {
 
-void writeres(const ClusterView& view, Unit& unit) {
-  const auto& run = view.run;
-  const auto& gv = run.gv;
-  const auto& geo = run.geo;
-  const auto& at = run.at;
+void writeres(const WriterInput& in, Unit& unit) {
+  const ClusterModel& cluster = in.cluster;
+  const auto& geo = in.cell;
 
   // Scattering factors: carbon, then the other elements in order of first appearance.
   Vec<std::string> elem(1, "C  ");
-  for (int i = 1; i <= gv.ncluster; ++i) {
+  for (const ClusterAtom& a : cluster.atoms) {
     bool known = false;
-    for (int k = 1; k <= elem.size() && !known; ++k) known = at.catns(i, 1) == elem(k);
-    if (!known) elem.raw().emplace_back(at.catns(i, 1));
+    for (int k = 1; k <= elem.size() && !known; ++k) known = a.element == elem(k);
+    if (!known) elem.raw().emplace_back(a.element);
   }
   const int nel = elem.size();
   Vec<int> elemcounts(nel, 0);
   for (int k = 1; k <= nel; ++k)
-    for (int i = 1; i <= gv.ncluster; ++i)
-      if (at.catns(i, 1) == elem(k)) ++elemcounts(k);
+    for (const ClusterAtom& a : cluster.atoms)
+      if (a.element == elem(k)) ++elemcounts(k);
 
-  unit.write("(A,A)", "TITL  ", trim(gv.outf));
+  unit.write("(A,A)", "TITL  ", trim(in.system_name));
   unit.write("(A,6F10.4)", "CELL  0.71073", geo.a, geo.b, geo.c, geo.alpha / degree, geo.beta / degree,
              geo.gamma / degree);
   unit.write("(A)", "LATT  -1");
   // Symmetry cards only when the molecules were left as read, not regrouped or completed.
-  if (run.kw.kfragbld == 0 && run.kw.kfragmentize == 0) {
-    for (int s = 1; s <= gv.nsym; ++s) unit.write("(2A)", "SYMM ", writesymmop(run, s));
+  if (!in.options.fragment_completion && !in.options.fragment_search) {
+    for (int s = 1; s <= in.operators; ++s) {
+      Mat3 rot;
+      Vec3 trans;
+      for (int i = 1; i <= 3; ++i) {
+        for (int j = 1; j <= 3; ++j) rot(i, j) = geo.rot(s, i, j);
+        trans(i) = geo.trans(s, i);
+      }
+      unit.write("(2A)", "SYMM ", writesymmop(rot, trans));
+    }
   }
 
   // SFAC and UNIT hold one field per element: their layouts are built for nel fields.
@@ -50,10 +56,10 @@ void writeres(const ClusterView& view, Unit& unit) {
   int n = 0;
   for (int k = 1; k <= nel; ++k) {
     const std::string symbol = trim(elem(k));
-    for (int i = 1; i <= gv.ncluster; ++i) {
-      if (at.catns(i, 1) != elem(k)) continue;
+    for (const ClusterAtom& a : cluster.atoms) {
+      if (a.element != elem(k)) continue;
       ++n;
-      unit.write("(A,I4,5F15.6)", symbol + digits(n), k, at.cgeom(i, 1), at.cgeom(i, 2), at.cgeom(i, 3), sp(11.0f),
+      unit.write("(A,I4,5F15.6)", symbol + digits(n), k, a.position(1), a.position(2), a.position(3), sp(11.0f),
                  sp(0.0f));
     }
   }

@@ -4,13 +4,16 @@
 
 namespace orbicutter {
 
-void write_testmol(const Run& run, Unit& unit) {
-  const auto& at = run.at;
-  unit.write("(I6)", run.gv.nat);
-  unit.write("(A)", trim(run.gv.outf));
-  for (int i = 1; i <= run.gv.nat; ++i) {
-    const Vec3 r = centred_cartesian(run, row3(at.allgeom, i));
-    unit.write("(A8,3F15.6)", trim(at.allatns(i, 1)) + digits(i), r(1), r(2), r(3));
+void write_testmol(const std::vector<MoleculeAtom>& atoms, const Mat3& mt, const Vec3& centre, const std::string& name,
+                   Unit& unit) {
+  unit.write("(I6)", static_cast<int>(atoms.size()));
+  unit.write("(A)", trim(name));
+  int i = 0;
+  for (const MoleculeAtom& a : atoms) {
+    Vec3 v;
+    for (int k = 1; k <= 3; ++k) v(k) = a.position(k) - centre(k);
+    const Vec3 r = cartesian(mt, v);
+    unit.write("(A8,3F15.6)", trim(a.element) + digits(++i), r(1), r(2), r(3));
   }
   unit.write("(A)", "");
 }

@@ -12,23 +12,23 @@ void probe_row(Unit& unit, const std::string& label, const Table<real>& t, int r
 
 }  // namespace
 
-void writexyz(const ClusterView& view, Unit& unit) {
-  const auto& run = view.run;
-  const auto& at = run.at;
-  unit.write("(I6)", run.gv.ncluster);
-  unit.write("(A)", trim(run.gv.outf));
-  for (int i = 1; i <= run.gv.ncluster; ++i) {
-    std::string label = trim(at.catns(i, 1)) + digits(i);
-    if (at.cinfo(i, symmetry_operation) != 1) {
+void writexyz(const WriterInput& in, Unit& unit) {
+  const ClusterModel& cluster = in.cluster;
+  unit.write("(I6)", cluster.size());
+  unit.write("(A)", trim(in.system_name));
+  for (int i = 1; i <= cluster.size(); ++i) {
+    const ClusterAtom& a = cluster.atom(i);
+    std::string label = trim(a.element) + digits(i);
+    if (a.operation != 1) {
       label += '_';
-      label += digits(at.cinfo(i, symmetry_operation));
+      label += digits(a.operation);
     }
-    const Vec3 r = view.centred(i);
+    const Vec3 r = in.centred(i);
     unit.write("(A8,3F15.6)", label, r(1), r(2), r(3));
   }
   // Probe points are Cartesian already; only the centre is taken off.
-  for_each_probe(run, [&](const std::string& label, const Table<real>& t, int r, int col) {
-    probe_row(unit, " " + label, t, r, col, view.centre);
+  for_each_probe(in, [&](const std::string& label, const Table<real>& t, int r, int col) {
+    probe_row(unit, " " + label, t, r, col, in.centre());
   });
   unit.write("(A)", "");
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cluster/assemble.hpp"
+#include "cluster/centre.hpp"
 #include "geometry/geometry.hpp"
 #include "model/run.hpp"
 #include "support/crystal.hpp"
@@ -94,8 +95,10 @@ inline real prepare_building(Run& run) {
 }
 
 // The building as the crystallographic procedure states it: every atom of every
-// copy against every atom of the cluster, and cbonds by a full scan.
-inline void literal_assemble(Run& run, real radius) {
+// copy against every atom of the cluster, and the bonds by a full scan, in
+// tables of ten columns (the cluster fragment and atom numbers last).
+inline constexpr int copy_column = 9, number_column = 10, literal_columns = 10;
+inline ClusterModel literal_assemble(Run& run, real radius) {
   auto& gv = run.gv;
   auto& at = run.at;
   auto& geo = run.geo;
@@ -103,7 +106,7 @@ inline void literal_assemble(Run& run, real radius) {
   const int n1 = at.frag(1, frag_size);
   const int kbuild = run.kw.kbuild;
   Table<Name3> catns(n1, 2);
-  Table<int> cinfo(n1, cluster_info_columns);
+  Table<int> cinfo(n1, literal_columns);
   Table<real> cgeom(n1, 3);
   for (int i = 1; i <= n1; ++i) {
     for (int c = 1; c <= 2; ++c) catns(i, c) = at.allatns(i, c);
@@ -166,7 +169,7 @@ inline void literal_assemble(Run& run, real radius) {
         const int first = append(ma, mi, mg);
         for (int i = first; i <= ncluster; ++i) {
           for (int c = symmetry_operation; c <= translation_c; ++c) cinfo(i, c) = at.allinfo(1, c);
-          cinfo(i, cluster_fragment) = 0;
+          cinfo(i, copy_column) = 0;
         }
       } else {
         counter = 1;
@@ -197,25 +200,20 @@ inline void literal_assemble(Run& run, real radius) {
                 cinfo(i, translation_a) = tx;
                 cinfo(i, translation_b) = ty;
                 cinfo(i, translation_c) = tz;
-                cinfo(i, cluster_fragment) = counter;
+                cinfo(i, copy_column) = counter;
               }
             }
           }
   }
-  for (int i = 1; i <= ncluster; ++i) cinfo(i, cluster_atom) = i;
-  int nmol = 1;
-  for (int i = 2; i <= ncluster; ++i)
-    if (cinfo(i, fragment_number) != cinfo(i - 1, fragment_number) ||
-        cinfo(i, cluster_fragment) != cinfo(i - 1, cluster_fragment))
-      ++nmol;
+  for (int i = 1; i <= ncluster; ++i) cinfo(i, number_column) = i;
   Table<int> cbonds(ncluster, nat, 0);
   for (int i = 1; i <= ncluster; ++i)
     for (int j = 1; j <= nat; ++j) {
       cbonds(i, j) = at.allbonds(cinfo(i, molecule_atom), j);
       const int v = cbonds(i, j);
       for (int k = 1; k <= ncluster; ++k)
-        if (v != 0 && cinfo(k, molecule_atom) == v && cinfo(k, cluster_fragment) == cinfo(i, cluster_fragment))
-          cbonds(i, j) = cinfo(k, cluster_atom);
+        if (v != 0 && cinfo(k, molecule_atom) == v && cinfo(k, copy_column) == cinfo(i, copy_column))
+          cbonds(i, j) = cinfo(k, number_column);
     }
   // The program keeps each row's nonzero entries as a list.
   BondLists lists;
@@ -224,12 +222,29 @@ inline void literal_assemble(Run& run, real radius) {
       if (cbonds(i, j) != 0) lists.add(cbonds(i, j));
     lists.end_row();
   }
-  gv.ncluster = ncluster;
-  gv.nmol = nmol;
-  at.catns = std::move(catns);
-  at.cinfo = std::move(cinfo);
-  at.cgeom = std::move(cgeom);
-  at.cbonds = std::move(lists);
+  ClusterModel model;
+  for (int i = 1; i <= ncluster; ++i) {
+    ClusterAtom a;
+    a.element = catns(i, 1);
+    a.label = catns(i, 2);
+    a.input_atom = cinfo(i, total_atom);
+    a.fragment_atom = cinfo(i, fragment_atom);
+    a.fragment = cinfo(i, fragment_number);
+    a.operation = cinfo(i, symmetry_operation);
+    a.cell[0] = cinfo(i, translation_a);
+    a.cell[1] = cinfo(i, translation_b);
+    a.cell[2] = cinfo(i, translation_c);
+    a.molecule_atom = cinfo(i, molecule_atom);
+    a.copy = cinfo(i, copy_column);
+    a.number = cinfo(i, number_column);
+    a.position = row3(cgeom, i);
+    model.atoms.push_back(a);
+    if (i == 1 || cinfo(i, fragment_number) != cinfo(i - 1, fragment_number) ||
+        cinfo(i, copy_column) != cinfo(i - 1, copy_column))
+      model.molecule_first.push_back(i);
+  }
+  model.bonds = std::move(lists);
+  return model;
 }
 
 }  // namespace orbicutter::testing

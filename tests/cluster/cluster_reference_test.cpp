@@ -5,6 +5,7 @@
 #include <random>
 
 #include "cluster/cluster_fixture.hpp"
+#include "geometry/spatial_index.hpp"
 
 using namespace orbicutter;
 using namespace orbicutter::testing;
@@ -36,18 +37,21 @@ const std::vector<Group>& groups() {
 void expect_same_tables(Crystal& fast, Crystal& slow) {
   const real r1 = prepare_building(fast.run);
   const real r2 = prepare_building(slow.run);
-  assemble_cluster(fast.run, r1);
-  literal_assemble(slow.run, r2);
-  const auto& a = fast.run;
-  const auto& b = slow.run;
-  ASSERT_EQ(a.gv.ncluster, b.gv.ncluster);
-  EXPECT_EQ(a.gv.nmol, b.gv.nmol);
-  for (int i = 1; i <= a.gv.ncluster; ++i) {
-    for (int c = 1; c <= 2; ++c) ASSERT_EQ(a.at.catns(i, c), b.at.catns(i, c)) << "row " << i;
-    for (int c = total_atom; c <= cluster_atom; ++c)
-      ASSERT_EQ(a.at.cinfo(i, c), b.at.cinfo(i, c)) << "row " << i << " col " << c;
-    for (int c = 1; c <= 3; ++c) ASSERT_EQ(a.at.cgeom(i, c), b.at.cgeom(i, c)) << "row " << i;
-    const auto x = a.at.cbonds.of(i), y = b.at.cbonds.of(i);
+  const ClusterModel a = assemble_cluster(fast.run, fast.run.gv.ncells, r1);
+  const ClusterModel b = literal_assemble(slow.run, r2);
+  ASSERT_EQ(a.size(), b.size());
+  EXPECT_EQ(a.molecule_first, b.molecule_first);
+  for (int i = 1; i <= a.size(); ++i) {
+    const ClusterAtom &x1 = a.atom(i), &y1 = b.atom(i);
+    ASSERT_EQ(std::string_view(x1.element), std::string_view(y1.element)) << "row " << i;
+    ASSERT_EQ(std::string_view(x1.label), std::string_view(y1.label)) << "row " << i;
+    const std::vector<int> xi = {x1.input_atom, x1.fragment_atom, x1.fragment, x1.operation, x1.cell[0],
+                                 x1.cell[1],    x1.cell[2],        x1.molecule_atom, x1.copy, x1.number};
+    const std::vector<int> yi = {y1.input_atom, y1.fragment_atom, y1.fragment, y1.operation, y1.cell[0],
+                                 y1.cell[1],    y1.cell[2],        y1.molecule_atom, y1.copy, y1.number};
+    ASSERT_EQ(xi, yi) << "row " << i;
+    for (int c = 1; c <= 3; ++c) ASSERT_EQ(x1.position(c), y1.position(c)) << "row " << i;
+    const auto x = a.bonds.of(i), y = b.bonds.of(i);
     ASSERT_EQ(std::vector<int>(x.begin(), x.end()), std::vector<int>(y.begin(), y.end())) << "row " << i;
   }
 }
@@ -163,17 +167,17 @@ TEST(ClusterReference, NearlyFlatCells) {
                                             atoms, 6);
       auto slow = std::make_unique<Crystal>(10, 10, 1, 90, 90, gamma, std::vector<std::string>{"x,y,z", "-x,-y,-z"},
                                             atoms, 6);
-      EXPECT_TRUE(CoincidenceIndex(fast->run.geo.g).hashed());
+      EXPECT_TRUE(SpatialIndex(fast->run.geo.g).hashed());
       fast->run.kw.kbuild = slow->run.kw.kbuild = kbuild;
       expect_same_tables(*fast, *slow);
     }
   }
 }
 
-TEST(CoincidenceIndex, OffersEveryRowWithinTheTolerance) {
+TEST(SpatialIndex, OffersEveryRowWithinTheTolerance) {
   // A skewed cell, points on both sides of bucket edges.
   Crystal c(7.1, 9.3, 5.2, 70, 105, 115, {"x,y,z"}, {{"C", "C1", 0, 0, 0}}, 5);
-  CoincidenceIndex index(c.run.geo.g);
+  SpatialIndex index(c.run.geo.g);
   ASSERT_TRUE(index.hashed());
   std::mt19937 rng(7);
   std::uniform_real_distribution<double> u(-3, 3);

@@ -25,10 +25,7 @@ std::unique_ptr<Crystal> rod(double dmax, int kbuild) {
   return c;
 }
 
-int molecules(Crystal& c) {
-  cluster_building(c.run);
-  return c.run.gv.nmol;
-}
+int molecules(Crystal& c) { return cluster_building(c.run).molecules(); }
 
 TEST(ClusterBuilding, ThreeMethodsReachDifferently) {
   // Method 1 reaches 6.2: nothing. Method 2 adds the central radius 1.5 in every
@@ -60,20 +57,20 @@ TEST(ClusterBuilding, CopyAtExactlyDmaxIsLeftOut) {
 TEST(ClusterBuilding, MoleculeOnInversionCentreAppearsOnce) {
   // A dumbbell centred on the origin of P-1: the inverted copy is the molecule itself.
   Crystal c(6.0, 6.0, 6.0, 90, 90, 90, {"x,y,z", "-x,-y,-z"}, {{"C", "C1", 0.12, 0, 0}, {"C", "C2", -0.12, 0, 0}}, 5.0);
-  cluster_building(c.run);
-  EXPECT_EQ(c.run.gv.ncluster, 2);
-  EXPECT_EQ(c.run.gv.nmol, 1);
+  const ClusterModel one = cluster_building(c.run);
+  EXPECT_EQ(one.size(), 2);
+  EXPECT_EQ(one.molecules(), 1);
   // Further out the copies along a follow, each once, numbered in the order taken.
   Crystal d(6.0, 6.0, 6.0, 90, 90, 90, {"x,y,z", "-x,-y,-z"}, {{"C", "C1", 0.12, 0, 0}, {"C", "C2", -0.12, 0, 0}}, 5.5);
-  cluster_building(d.run);
-  ASSERT_EQ(d.run.gv.nmol, 3);
-  EXPECT_EQ(d.run.at.cinfo(3, translation_a), -1);
-  EXPECT_EQ(d.run.at.cinfo(3, cluster_fragment), 1);
-  EXPECT_EQ(d.run.at.cinfo(5, translation_a), 1);
-  EXPECT_EQ(d.run.at.cinfo(5, cluster_fragment), 2);
-  EXPECT_EQ(d.run.at.cinfo(6, cluster_atom), 6);
-  EXPECT_EQ(d.run.at.cbonds.of(5)[0], 6);  // bonds translated to cluster rows
-  EXPECT_EQ(d.run.at.cbonds.of(6)[0], 5);
+  const ClusterModel three = cluster_building(d.run);
+  ASSERT_EQ(three.molecules(), 3);
+  EXPECT_EQ(three.atom(3).cell[0], -1);
+  EXPECT_EQ(three.atom(3).copy, 1);
+  EXPECT_EQ(three.atom(5).cell[0], 1);
+  EXPECT_EQ(three.atom(5).copy, 2);
+  EXPECT_EQ(three.atom(6).number, 6);
+  EXPECT_EQ(three.bonds.of(5)[0], 6);  // bonds translated to cluster atoms
+  EXPECT_EQ(three.bonds.of(6)[0], 5);
 }
 
 // CsCl-like salt, a = 4: cation at the origin, anion at the body centre, 3.46 away.
@@ -89,44 +86,40 @@ TEST(ClusterBuilding, TwoFragmentSaltCountsEveryIon) {
   // dmax 3.8: no cation but the central one, all eight anions. The stored anion
   // and the central cation both carry cluster fragment number 0, yet are two molecules.
   auto c = salt(3.8, 0);
-  cluster_building(c->run);
-  const auto& at = c->run.at;
-  ASSERT_EQ(c->run.gv.ncluster, 9);
-  EXPECT_EQ(c->run.gv.nmol, 9);
-  EXPECT_EQ(at.cinfo(2, fragment_number), 2);
-  EXPECT_EQ(at.cinfo(2, cluster_fragment), 0);  // stored copy
-  for (int i = 3; i <= 9; ++i) EXPECT_EQ(at.cinfo(i, cluster_fragment), i - 2);
+  const ClusterModel m = cluster_building(c->run);
+  ASSERT_EQ(m.size(), 9);
+  EXPECT_EQ(m.molecules(), 9);
+  EXPECT_EQ(m.atom(2).fragment, 2);
+  EXPECT_EQ(m.atom(2).copy, 0);  // stored copy
+  for (int i = 3; i <= 9; ++i) EXPECT_EQ(m.atom(i).copy, i - 2);
   // dmax 4.5 adds the six cations at 4 angstrom.
   auto d = salt(4.5, 0);
-  cluster_building(d->run);
-  EXPECT_EQ(d->run.gv.nmol, 15);
+  EXPECT_EQ(cluster_building(d->run).molecules(), 15);
   EXPECT_NE(d->log.str().find(" Total number of molecules in the cluster =     15\n"), std::string::npos);
 }
 
 TEST(ClusterBuilding, StoredCopyOutOfReachStartsNumberingAtTwo) {
   // The anion stored one cell away: its stored copy is not taken, the first moved copy is number 2.
   auto c = salt(3.8, 1.0);
-  cluster_building(c->run);
-  const auto& at = c->run.at;
-  ASSERT_EQ(c->run.gv.ncluster, 9);
-  EXPECT_EQ(at.cinfo(2, cluster_fragment), 2);
-  EXPECT_EQ(at.cinfo(9, cluster_fragment), 9);
-  EXPECT_EQ(c->run.gv.nmol, 9);
+  const ClusterModel m = cluster_building(c->run);
+  ASSERT_EQ(m.size(), 9);
+  EXPECT_EQ(m.atom(2).copy, 2);
+  EXPECT_EQ(m.atom(9).copy, 9);
+  EXPECT_EQ(m.molecules(), 9);
 }
 
 TEST(ClusterBuilding, StoredCopyTakesCentralOperationAndTranslation) {
   auto c = salt(3.8, 0);
   c->run.at.allinfo(1, translation_a) = 2;  // as if the central molecule had been shifted
-  cluster_building(c->run);
-  EXPECT_EQ(c->run.at.cinfo(2, translation_a), 2);
-  EXPECT_EQ(c->run.at.cinfo(2, symmetry_operation), 1);
+  const ClusterModel m = cluster_building(c->run);
+  EXPECT_EQ(m.atom(2).cell[0], 2);
+  EXPECT_EQ(m.atom(2).operation, 1);
 }
 
 TEST(ClusterBuilding, CellsSearched) {
   auto cells = [](double dmax) {
     Crystal c(10.0, 12.0, 11.0, 90, 90, 90, {"x,y,z"}, {{"C", "C1", 0, 0, 0}}, dmax);
-    cluster_building(c.run);
-    return c.run.gv.ncells;
+    return cluster_building(c.run).cells;
   };
   EXPECT_EQ(cells(4.9), 2);
   EXPECT_EQ(cells(5.0), 3);  // a half rounds away from zero
@@ -138,10 +131,10 @@ TEST(ClusterBuilding, FixedCentreIsUsedAsGiven) {
   auto c = salt(3.6, 0);
   c->run.kw.kgecr = 1;
   for (int k = 1; k <= 3; ++k) c->run.geo.geomcentfix(k) = sp(0.5f);
-  cluster_building(c->run);
+  const ClusterModel m = cluster_building(c->run);
   // Around the body centre the eight cations lie at 3.46: the central one and seven copies.
-  EXPECT_EQ(c->run.at.cinfo(1, fragment_number), 1);
-  EXPECT_EQ(c->run.gv.nmol, 9);
+  EXPECT_EQ(m.atom(1).fragment, 1);
+  EXPECT_EQ(m.molecules(), 9);
   EXPECT_NE(c->log.str().find(" Geometrical center =   0.500000  0.500000  0.500000\n"), std::string::npos);
 }
 
@@ -155,11 +148,11 @@ TEST(ClusterBuilding, OversizedClusterStopsWithBox) {
       EXPECT_EQ(e.origin(), Error::Origin::run);
       EXPECT_EQ(e.messages(), std::vector<std::string>{" --> Cluster too large: reduce DMAX <--"});
     }
-    EXPECT_EQ(c->run.gv.ncluster, 0);
+    EXPECT_EQ(c->log.str().find(" Total number of atoms"), std::string::npos);
   }
   // Just below the limits the estimate lets a large run through.
   auto ok = salt(60.0, 0);
-  EXPECT_LT(estimate_cluster_size(ok->run, 0).atoms, max_cluster_atoms);
+  EXPECT_LT(estimate_cluster_size(ok->run, ok->run.gv.ncells, 0).atoms, max_cluster_atoms);
 }
 
 TEST(ClusterBuilding, ListingWithLegendChargesAndBonds) {
@@ -210,7 +203,7 @@ TEST(ClusterBuilding, TestModeWritesTestMoleculeAndStops) {
   std::ostringstream xyz;
   cluster_head(c->run);
   Unit unit = Unit::memory(xyz);
-  write_testmol(c->run, unit);
+  write_testmol(molecule_atoms(c->run), c->run.geo.mt, c->run.geo.geomcent, c->run.gv.outf, unit);
   test_molecule_warning(c->run);
   const std::string box = "\n ======\n !! WARNING in ORBICUTTER no. 002 !!\n --> Test XYZ file is printed <--\n"
                           " --> Program stops            <--\n ======\n\n ========\n | Stop |\n ========\n\n";
@@ -218,8 +211,7 @@ TEST(ClusterBuilding, TestModeWritesTestMoleculeAndStops) {
             "     2\nsalt\n"
             "     CS1       0.000000       0.000000       0.000000\n"
             "     CL2       2.000000       2.000000       2.000000\n\n");
-  EXPECT_EQ(c->run.gv.ncluster, 0);  // nothing built
-  EXPECT_EQ(c->out.str(), box);      // no cluster banner
+  EXPECT_EQ(c->out.str(), box);  // no cluster banner
   const std::string log = c->log.str();
   const std::string centre = " Geometrical center =   0.000000  0.000000  0.000000\n";
   EXPECT_EQ(log.substr(log.size() - centre.size() - box.size()), centre + box);
@@ -275,15 +267,14 @@ TEST(ClusterBuilding, ClusterOutgrowingItsCountsStops) {
   auto c = salt(4.5, 0);
   const real radius = prepare_building(c->run);
   try {
-    assemble_cluster(c->run, radius, 10);
+    assemble_cluster(c->run, c->run.gv.ncells, radius, 10);
     FAIL() << "no stop";
   } catch (const Error& e) {
     EXPECT_EQ(e.messages(), std::vector<std::string>{" --> Cluster too large: reduce DMAX <--"});
   }
-  EXPECT_LE(c->run.gv.ncluster, 10);
   auto d = salt(4.5, 0);
-  assemble_cluster(d->run, prepare_building(d->run), 15);
-  EXPECT_EQ(d->run.gv.ncluster, 15);
+  const real reach = prepare_building(d->run);
+  EXPECT_EQ(assemble_cluster(d->run, d->run.gv.ncells, reach, 15).size(), 15);
 }
 
 }  // namespace

@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <sstream>
 
+#include "cluster/cluster_log.hpp"
 #include "format/log_forms.hpp"
-#include "support/crystal.hpp"
-#include "cluster/cluster.hpp"
 
 using namespace orbicutter;
 
@@ -13,15 +13,19 @@ namespace {
 
 // The log section for a cluster whose atoms carry these (operation, ta, tb, tc).
 std::string codes(const std::vector<std::array<int, 4>>& images) {
-  orbicutter::testing::MemoryRun logged;
-  Run& run = logged.run;
-  run.gv.ncluster = static_cast<int>(images.size());
-  run.at.cinfo.allocate(run.gv.ncluster, cluster_info_columns);
-  for (int i = 1; i <= run.gv.ncluster; ++i)
-    for (int c = symmetry_operation; c <= translation_c; ++c)
-      run.at.cinfo(i, c) = images[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(c - symmetry_operation)];
-  ortep(run);
-  return logged.log_text();
+  ClusterModel cluster;
+  for (const auto& q : images) {
+    ClusterAtom a;
+    a.operation = q[0];
+    a.cell[0] = q[1];
+    a.cell[1] = q[2];
+    a.cell[2] = q[3];
+    cluster.atoms.push_back(a);
+  }
+  std::ostringstream os;
+  Unit log = Unit::memory(os);
+  write_ortep_codes(log, cluster);
+  return os.str();
 }
 
 std::string framed(const std::string& body) { return " ** ORTEP CODES **\n" + rule_line + "\n" + body + rule_line + "\n"; }

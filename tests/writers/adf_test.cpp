@@ -59,11 +59,11 @@ const std::string tail =
     "\n";
 
 TEST(WriteAdf, WholeScriptWithChargesAndWithout) {
-  orbicutter::Run run;
-  writer_cluster(run);
-  EXPECT_EQ(written(run, writeadf), head + tail);
-  run.kw.kcharge = 1;
-  EXPECT_EQ(written(run, writeadf), head +
+  const ClusterModel cluster = writer_cluster();
+  WriterInput in = input_for(cluster, writer_cell());
+  EXPECT_EQ(written(in, writeadf), head + tail);
+  in.options.charges = true;
+  EXPECT_EQ(written(in, writeadf), head +
                                         "   Charges\n"
                                         "     1   -0.25\n"
                                         "     2    0.50\n"
@@ -75,11 +75,11 @@ TEST(WriteAdf, WholeScriptWithChargesAndWithout) {
 }
 
 TEST(WriteAdf, AtomsAreNumberedByTheirClusterAtomicNumber) {
-  orbicutter::Run run;
-  writer_cluster(run);
-  run.kw.kcharge = 1;
-  for (int i = 1; i <= 5; ++i) run.at.cinfo(i, cluster_atom) = 20 + i;
-  const std::string text = written(run, writeadf);
+  ClusterModel cluster = writer_cluster();
+  for (int i = 1; i <= 5; ++i) cluster.atoms[static_cast<std::size_t>(i - 1)].number = 20 + i;
+  WriterInput in = input_for(cluster, writer_cell());
+  in.options.charges = true;
+  const std::string text = written(in, writeadf);
   EXPECT_NE(text.find("\n    23 H        3.7500000"), std::string::npos);
   EXPECT_NE(text.find("\n    22   O1   QM       1     5\n"), std::string::npos);
   EXPECT_NE(text.find("\n    25    0.50\n"), std::string::npos);

@@ -12,36 +12,21 @@ namespace {
 // Cell 7.1 x 9.2 x 11.3, angles 80, 101.5, 95; four all-atom rows of which only
 // the first two are the asymmetric unit as read: row 3 is a lattice image made by
 // completion, row 4 an image of operator 2.
-void crystal_run(Run& run, const std::string& system) {
-  run.gv.sysname = system;
-  run.geo.a = sp(7.1f);
-  run.geo.b = sp(9.2f);
-  run.geo.c = sp(11.3f);
-  run.geo.alpha = sp(80.0f) * degree;
-  run.geo.beta = sp(101.5f) * degree;
-  run.geo.gamma = sp(95.0f) * degree;
-  run.gv.natasym = 3;
-  run.gv.nat = 4;
-  auto& at = run.at;
-  at.allatns.allocate(4, 2);
-  at.allinfo.allocate(4, all_info_columns);
-  at.allgeom.allocate(4, 3);
-  const char* names[4][2] = {{"C  ", "C1 "}, {"O  ", "O12"}, {"C  ", "C1 "}, {"H  ", "H1 "}};
-  const int info[4][8] = {{1, 1, 1, 1, 0, 0, 0, 1}, {2, 2, 1, 1, 0, 0, 0, 2}, {1, 1, 1, 1, 1, 0, 0, 3},
-                          {3, 1, 2, 2, 0, 0, 0, 4}};
-  const float geom[4][3] = {{0.25f, -0.125f, 0.5f}, {0.375f, 0.0625f, 1.0f}, {1.25f, -0.125f, 0.5f},
-                            {0.5f, 0.5f, 0.5f}};
-  for (int i = 1; i <= 4; ++i) {
-    for (int c = 1; c <= 2; ++c) at.allatns(i, c) = names[i - 1][c - 1];
-    for (int c = total_atom; c <= molecule_atom; ++c) at.allinfo(i, c) = info[i - 1][c - 1];
-    for (int c = 1; c <= 3; ++c) at.allgeom(i, c) = sp(geom[i - 1][c - 1]);
-  }
+WriterInput crystal_input(const ClusterModel& cluster, const std::string& system) {
+  Run run;
+  set_cell_constants(run, {sp(7.1f), sp(9.2f), sp(11.3f), 80, sp(101.5f), 95});
+  WriterInput in{.cluster = cluster, .cell = run.geo, .crystal_system = system, .asymmetric_atoms = 3};
+  const auto atom = [](const char* element, const char* label, int operation, int ta, float x, float y, float z) {
+    return MoleculeAtom{element, label, operation, {ta, 0, 0}, vec(sp(x), sp(y), sp(z))};
+  };
+  in.molecule_atoms = {atom("C  ", "C1 ", 1, 0, 0.25f, -0.125f, 0.5f), atom("O  ", "O12", 1, 0, 0.375f, 0.0625f, 1.0f),
+                       atom("C  ", "C1 ", 1, 1, 1.25f, -0.125f, 0.5f), atom("H  ", "H1 ", 2, 0, 0.5f, 0.5f, 0.5f)};
+  return in;
 }
 
 TEST(WriteCrystal, WholeFileForAMonoclinicCell) {
-  orbicutter::Run run;
-  crystal_run(run, "monoclinic");
-  EXPECT_EQ(written(run, writecrystal),
+  const ClusterModel cluster;
+  EXPECT_EQ(written(crystal_input(cluster, "monoclinic"), writecrystal),
             "ORBICUTTER job\n"
             "CRYSTAL\n"
             "1 0 0\n"
@@ -60,9 +45,8 @@ TEST(WriteCrystal, WholeFileForAMonoclinicCell) {
 
 // The line after the space-group placeholder: the cell, or already the count.
 std::string cell_line(const std::string& system) {
-  orbicutter::Run run;
-  crystal_run(run, system);
-  const std::string text = written(run, writecrystal);
+  const ClusterModel cluster;
+  const std::string text = written(crystal_input(cluster, system), writecrystal);
   const std::string marker = "SYMBOL\n";
   const auto from = text.find(marker) + marker.size();
   return text.substr(from, text.find('\n', from) - from);
@@ -79,10 +63,10 @@ TEST(WriteCrystal, CellLineHoldsTheFreeParametersOfTheSystem) {
 }
 
 TEST(WriteCrystal, UnknownElementGetsAtomicNumberZero) {
-  orbicutter::Run run;
-  crystal_run(run, "cubic");
-  run.at.allatns(2, 1) = "Xx ";
-  EXPECT_NE(written(run, writecrystal).find("  0       0.375000       0.062500       1.000000      # Xx O12\n"),
+  const ClusterModel cluster;
+  WriterInput in = crystal_input(cluster, "cubic");
+  in.molecule_atoms[1].element = "Xx ";
+  EXPECT_NE(written(in, writecrystal).find("  0       0.375000       0.062500       1.000000      # Xx O12\n"),
             std::string::npos);
 }
 

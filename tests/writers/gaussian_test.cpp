@@ -21,9 +21,9 @@ const std::string oniom_header =
     "0 1 1 1 1 1 0 1 #** MAY-BE-CHANGED \n";
 
 TEST(WriteGaussian, OniomFileMarksCentralMoleculeHighAndFree) {
-  orbicutter::Run run;
-  writer_cluster(run);
-  EXPECT_EQ(written(run, writegaussian),
+  ClusterModel cluster = writer_cluster();
+  WriterInput in = input_for(cluster, writer_cell());
+  EXPECT_EQ(written(in, writegaussian),
             oniom_header +
                 "C--              0       1.2500000      0.0000000      0.0000000 H\n"
                 "O--              0       0.0000000      1.5000000      0.0000000 H\n"
@@ -34,10 +34,10 @@ TEST(WriteGaussian, OniomFileMarksCentralMoleculeHighAndFree) {
 }
 
 TEST(WriteGaussian, ChargedNamesCarryMinusForEverythingBelowThreshold) {
-  orbicutter::Run run;
-  writer_cluster(run);
-  run.kw.kcharge = 1;
-  EXPECT_EQ(written(run, writegaussian),
+  ClusterModel cluster = writer_cluster();
+  WriterInput in = input_for(cluster, writer_cell());
+  in.options.charges = true;
+  EXPECT_EQ(written(in, writegaussian),
             oniom_header +
                 "C---0.250000     0       1.2500000      0.0000000      0.0000000 H\n"
                 "O--0.500000      0       0.0000000      1.5000000      0.0000000 H\n"
@@ -48,20 +48,19 @@ TEST(WriteGaussian, ChargedNamesCarryMinusForEverythingBelowThreshold) {
 
   // Small positive charges count as negative; the threshold itself does not;
   // ten or more does not fit the six decimals.
-  run.at.fcharge(1) = sp(5.0e-5f);
-  run.at.fcharge(2) = sp(1.0e-4f);
-  run.at.fcharge(3) = sp(12.5f);
-  const std::string text = written(run, writegaussian);
+  for (ClusterAtom& a : cluster.atoms)
+    a.charge = a.input_atom == 1 ? sp(5.0e-5f) : a.input_atom == 2 ? sp(1.0e-4f) : sp(12.5f);
+  const std::string text = written(in, writegaussian);
   EXPECT_NE(text.find("\nC---0.000050     0 "), std::string::npos);
   EXPECT_NE(text.find("\nO--0.000100      0 "), std::string::npos);
   EXPECT_NE(text.find("\nH--********     -1 "), std::string::npos);
 }
 
 TEST(WriteGaussian, SmallDistanceGivesPlainRowsWithCutNames) {
-  orbicutter::Run run;
-  writer_cluster(run);
-  run.geo.dmax = sp(0.005f);
-  const std::string plain = written(run, writegaussian);
+  ClusterModel cluster = writer_cluster();
+  WriterInput in = input_for(cluster, writer_cell());
+  in.cell.dmax = sp(0.005f);
+  const std::string plain = written(in, writegaussian);
   EXPECT_EQ(plain.substr(oniom_header.size()),
             "C             1.2500000      0.0000000      0.0000000 \n"
             "O             0.0000000      1.5000000      0.0000000 \n"
@@ -69,40 +68,40 @@ TEST(WriteGaussian, SmallDistanceGivesPlainRowsWithCutNames) {
             "C             6.2500000      0.0000000     -2.0000000 \n"
             "O             5.0000000     -1.5000000     -2.0000000 \n"
             "\n");
-  run.kw.kcharge = 1;
-  const std::string charged = written(run, writegaussian);
+  in.options.charges = true;
+  const std::string charged = written(in, writegaussian);
   EXPECT_NE(charged.find("\nC-0.2500      1.2500000"), std::string::npos);
   EXPECT_NE(charged.find("\nO0.50000      0.0000000"), std::string::npos);
 }
 
 TEST(WriteGaussian, AtExactlyTheLimitAPlainNameStandsInALayeredRow) {
   // The name wants more than 0.01, the layered row at least 0.01.
-  orbicutter::Run run;
-  writer_cluster(run);
-  run.geo.dmax = sp(0.01f);
-  EXPECT_NE(written(run, writegaussian).find("\nC                0       1.2500000"), std::string::npos);
+  ClusterModel cluster = writer_cluster();
+  WriterInput in = input_for(cluster, writer_cell());
+  in.cell.dmax = sp(0.01f);
+  EXPECT_NE(written(in, writegaussian).find("\nC                0       1.2500000"), std::string::npos);
 }
 
 TEST(WriteGaussian, NmrJobAddsGhostAtomsRingByRing) {
-  orbicutter::Run run;
-  writer_cluster(run);
-  run.kw.knics = 1;
-  run.gv.nrings = 2;
-  run.gv.nnics = 1;
+  ClusterModel cluster = writer_cluster();
+  WriterInput in = input_for(cluster, writer_cell());
+  in.options.probes = true;
+  in.probes.rings = 2;
+  in.probes.points = 1;
   // The centre is at (1.25, 3, 4) in Cartesian coordinates; ring r has its centre
   // r A along y from it and its probe points 1 A above and below.
-  auto& tmp = run.tmp;
-  for (auto* t : {&tmp.nics0, &tmp.nics1, &tmp.nics2}) t->allocate(2, 3);
+  auto& p = in.probes;
+  for (auto* t : {&p.centres, &p.above, &p.below}) t->allocate(2, 3);
   for (int r = 1; r <= 2; ++r) {
-    for (auto* t : {&tmp.nics0, &tmp.nics1, &tmp.nics2}) {
+    for (auto* t : {&p.centres, &p.above, &p.below}) {
       (*t)(r, 1) = sp(1.25f);
       (*t)(r, 2) = static_cast<real>(3 + r);
     }
-    tmp.nics0(r, 3) = 4;
-    tmp.nics1(r, 3) = 5;
-    tmp.nics2(r, 3) = 3;
+    p.centres(r, 3) = 4;
+    p.above(r, 3) = 5;
+    p.below(r, 3) = 3;
   }
-  EXPECT_EQ(written(run, writegaussian),
+  EXPECT_EQ(written(in, writegaussian),
             "# B3LYP/aug-cc-PVDZ NMR #** PRINT-YOUR-KEYWORDS\n"
             "C--              0       1.2500000      0.0000000      0.0000000 H\n"
             "O--              0       0.0000000      1.5000000      0.0000000 H\n"

@@ -18,9 +18,8 @@ const std::string atoms_and_end =
     "END\n";
 
 TEST(WriteRes, WholeFileGroupsAtomsByElementWithCarbonFirst) {
-  orbicutter::Run run;
-  writer_cluster(run);
-  EXPECT_EQ(written(run, writeres),
+  const ClusterModel cluster = writer_cluster();
+  EXPECT_EQ(written(input_for(cluster, writer_cell()), writeres),
             "TITL  mol\n"
             "CELL  0.71073   10.0000   12.0000    8.0000   90.0000   90.0000   90.0000\n"
             "LATT  -1\n"
@@ -30,27 +29,28 @@ TEST(WriteRes, WholeFileGroupsAtomsByElementWithCarbonFirst) {
 }
 
 TEST(WriteRes, SymmetryCardsOnlyWithoutFragmentSearchAndCompletion) {
-  orbicutter::Run run;
-  writer_cluster(run);
-  run.gv.nsym = 2;
-  run.geo.rot.allocate(2, 3, 3);
-  run.geo.trans.allocate(2, 3);
-  for (int i = 1; i <= 3; ++i) run.geo.rot(1, i, i) = 1;
-  run.geo.rot(2, 1, 1) = -1;
-  run.geo.rot(2, 2, 2) = 1;
-  run.geo.rot(2, 3, 3) = -1;
-  run.geo.trans(2, 2) = sp(0.5f);
-  run.geo.trans(2, 3) = sp(0.5f);
+  const ClusterModel cluster = writer_cluster();
+  WriterInput in = input_for(cluster, writer_cell());
+  in.operators = 2;
+  auto& geo = in.cell;
+  geo.rot.allocate(2, 3, 3);
+  geo.trans.allocate(2, 3);
+  for (int i = 1; i <= 3; ++i) geo.rot(1, i, i) = 1;
+  geo.rot(2, 1, 1) = -1;
+  geo.rot(2, 2, 2) = 1;
+  geo.rot(2, 3, 3) = -1;
+  geo.trans(2, 2) = sp(0.5f);
+  geo.trans(2, 3) = sp(0.5f);
 
-  const std::string text = written(run, writeres);  // default: fragment search on
+  const std::string text = written(in, writeres);  // default: fragment search on
   EXPECT_EQ(text.find("SYMM"), std::string::npos);
-  run.kw.kfragmentize = 0;
-  run.kw.kfragbld = 1;
-  EXPECT_EQ(written(run, writeres).find("SYMM"), std::string::npos);
+  in.options.fragment_search = false;
+  in.options.fragment_completion = true;
+  EXPECT_EQ(written(in, writeres).find("SYMM"), std::string::npos);
 
-  run.kw.kfragbld = 0;
+  in.options.fragment_completion = false;
   const std::string pad1(50 - 10, ' '), pad2(50 - 18, ' ');
-  EXPECT_NE(written(run, writeres).find("LATT  -1\n"
+  EXPECT_NE(written(in, writeres).find("LATT  -1\n"
                                         "SYMM +x, +y, +z" + pad1 + "\n"
                                         "SYMM -x, +y+1/2, -z+1/2" + pad2 + "\n"
                                         "SFAC   C   O   H  \n"),
@@ -58,11 +58,10 @@ TEST(WriteRes, SymmetryCardsOnlyWithoutFragmentSearchAndCompletion) {
 }
 
 TEST(WriteRes, ClusterWithoutCarbonStillListsItFirst) {
-  orbicutter::Run run;
-  writer_cluster(run);
-  run.at.catns(1, 1) = "N  ";
-  run.at.catns(4, 1) = "N  ";
-  const std::string text = written(run, writeres);
+  ClusterModel cluster = writer_cluster();
+  cluster.atoms[0].element = "N  ";
+  cluster.atoms[3].element = "N  ";
+  const std::string text = written(input_for(cluster, writer_cell()), writeres);
   EXPECT_NE(text.find("SFAC   C   N   O   H  \nUNIT     0   2   2   1\n"
                       "N1   2       0.250000       0.250000       0.500000"),
             std::string::npos);

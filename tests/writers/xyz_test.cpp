@@ -19,63 +19,60 @@ const std::string cluster_rows =
     "    O5_2       5.000000      -1.500000      -2.000000\n";
 
 TEST(WriteXyz, LabelsAndCentredCoordinates) {
-  orbicutter::Run run;
-  writer_cluster(run);
-  EXPECT_EQ(written(run, writexyz), cluster_rows + "\n");
+  const ClusterModel cluster = writer_cluster();
+  EXPECT_EQ(written(input_for(cluster, writer_cell()), writexyz), cluster_rows + "\n");
 }
 
 TEST(WriteXyz, EmptyCluster) {
-  orbicutter::Run run;
-  writer_cluster(run);
-  run.gv.ncluster = 0;
-  EXPECT_EQ(written(run, writexyz), "     0\nmol\n\n");
+  const ClusterModel empty = cluster_of(writer_cell(), vec(0, 0, 0), {}, 0);
+  EXPECT_EQ(written(input_for(empty, writer_cell()), writexyz), "     0\nmol\n\n");
 }
 
 // Probe points as the ring phase leaves them: Cartesian, before the centre is taken off.
-void set_probes(orbicutter::Run& run, int nrings, int nnics) {
-  run.kw.knics = 1;
-  run.gv.nrings = nrings;
-  run.gv.nnics = nnics;
-  auto& t = run.tmp;
-  t.nics0.allocate(nrings, 3);
-  t.nics1.allocate(nrings, 3 * nnics);
-  t.nics2.allocate(nrings, 3 * nnics);
+void set_probes(WriterInput& in, int nrings, int nnics) {
+  in.options.probes = true;
+  auto& t = in.probes;
+  t.rings = nrings;
+  t.points = nnics;
+  t.centres.allocate(nrings, 3);
+  t.above.allocate(nrings, 3 * nnics);
+  t.below.allocate(nrings, 3 * nnics);
   // The centre is at (1.25, 3, 4) in Cartesian coordinates.
   for (int r = 1; r <= nrings; ++r) {
-    t.nics0(r, 1) = sp(1.25f) + static_cast<real>(r);
-    t.nics0(r, 2) = 3;
-    t.nics0(r, 3) = 4;
+    t.centres(r, 1) = sp(1.25f) + static_cast<real>(r);
+    t.centres(r, 2) = 3;
+    t.centres(r, 3) = 4;
     for (int j = 1; j <= nnics; ++j) {
-      t.nics1(r, 3 * j - 2) = sp(1.25f) + static_cast<real>(r);
-      t.nics1(r, 3 * j - 1) = 3;
-      t.nics1(r, 3 * j) = 4 + static_cast<real>(j);
-      t.nics2(r, 3 * j - 2) = sp(1.25f) + static_cast<real>(r);
-      t.nics2(r, 3 * j - 1) = 3;
-      t.nics2(r, 3 * j) = 4 - static_cast<real>(j);
+      t.above(r, 3 * j - 2) = sp(1.25f) + static_cast<real>(r);
+      t.above(r, 3 * j - 1) = 3;
+      t.above(r, 3 * j) = 4 + static_cast<real>(j);
+      t.below(r, 3 * j - 2) = sp(1.25f) + static_cast<real>(r);
+      t.below(r, 3 * j - 1) = 3;
+      t.below(r, 3 * j) = 4 - static_cast<real>(j);
     }
   }
 }
 
 TEST(WriteXyz, ProbeRowsFollowTheAtomsAndAreNotCounted) {
-  orbicutter::Run run;
-  writer_cluster(run);
-  set_probes(run, 1, 2);
-  EXPECT_EQ(written(run, writexyz), cluster_rows +
+  const ClusterModel cluster = writer_cluster();
+  WriterInput in = input_for(cluster, writer_cell());
+  set_probes(in, 1, 2);
+  EXPECT_EQ(written(in, writexyz), cluster_rows +
                                         "    X0_1       1.000000       0.000000       0.000000\n"
                                         "  X1_1_1       1.000000       0.000000       1.000000\n"
                                         "  X2_1_1       1.000000       0.000000      -1.000000\n"
                                         "  X1_2_1       1.000000       0.000000       2.000000\n"
                                         "  X2_2_1       1.000000       0.000000      -2.000000\n"
                                         "\n");
-  run.kw.knics = 0;
-  EXPECT_EQ(written(run, writexyz), cluster_rows + "\n");
+  in.options.probes = false;
+  EXPECT_EQ(written(in, writexyz), cluster_rows + "\n");
 }
 
 TEST(WriteXyz, LongLabelsAreCut) {
-  orbicutter::Run run;
-  writer_cluster(run);
-  set_probes(run, 12, 10);
-  const std::string xyz = written(run, writexyz);
+  const ClusterModel cluster = writer_cluster();
+  WriterInput in = input_for(cluster, writer_cell());
+  set_probes(in, 12, 10);
+  const std::string xyz = written(in, writexyz);
   // " X1_10_12" has nine characters: its first eight are written.
   EXPECT_NE(xyz.find("\n X1_10_1      12.000000       0.000000      10.000000\n"), std::string::npos);
   EXPECT_NE(xyz.find("\n   X0_12      12.000000       0.000000       0.000000\n"), std::string::npos);
