@@ -98,7 +98,7 @@ TEST(Diagnostics, SiteGivenWithFourDecimalsOnAThreeFoldAxis) {
   // still 1.3e-5 A off the axis of this 22 A cell, beyond the 1e-5 A of the
   // coincidence test.
   std::string exact = input;
-  for (const std::string& c : {"1.6667     1.3333", "1.6667     1.3333"})
+  for (const char* c : {"1.6667     1.3333", "1.6667     1.3333"})
     exact = with(exact, c, "1.6666666666666667 1.3333333333333333");
   const auto silent = run_program_on(exact);
   EXPECT_EQ(boxes(silent.out, "FRAGMENTS") + boxes(silent.out, "CLUSTER"), "");
