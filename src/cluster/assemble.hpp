@@ -18,6 +18,6 @@ ClusterModel assemble_cluster(const Run& run, int cells, real radius, int max_ro
 
 // Test mode, after the test molecule is written: the warning box that ends the
 // run, in the log and on standard output.
-void test_molecule_warning(Run& run);
+void test_molecule_warning(LogSink& sink);
 
 }  // namespace orbicutter

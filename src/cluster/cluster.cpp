@@ -10,12 +10,6 @@
 
 namespace orbicutter {
 
-void cluster_head(Run& run) {
-  run.geo.geomcent = cluster_centre(run);
-  const int kbuild = run.kw.kbuild;
-  write_cluster_head(run.sink.log, run.geo.geomcent, kbuild, kbuild == 2 ? central_radius(run) : real(0));
-}
-
 ClusterModel cluster_body(const Run& run, Unit& log) {
   const real radius = run.kw.kbuild >= 2 ? central_radius(run) : real(0);
   const int cells = cells_to_search(run.geo);
@@ -24,11 +18,6 @@ ClusterModel cluster_body(const Run& run, Unit& log) {
   ClusterModel cluster = assemble_cluster(run, cells, radius);
   write_cluster(log, cluster, run.kw.kver, run.kw.kcharge == 1);
   return cluster;
-}
-
-ClusterModel cluster_building(Run& run) {
-  cluster_head(run);
-  return cluster_body(run, run.sink.log);
 }
 
 }  // namespace orbicutter

@@ -51,8 +51,8 @@ double net_charge(const ClusterModel& cluster) {
 // the cell; a point-charge embedding then carries that charge.
 bool cluster_is_charged(double net, int atoms) { return std::abs(net) > charge_rounding * atoms; }
 
-void molecule_census(Run& run, const ClusterModel& cluster) {
-  if (!run.diag.enabled) return;
+void molecule_census(const Run& run, const ClusterModel& cluster, LogSink& sink, Diagnostics& diag) {
+  if (!diag.enabled) return;
   const auto& at = run.at;
   const int nfrag = run.gv.nfrag;
   std::vector<std::map<std::string, int>> count(static_cast<std::size_t>(std::max(nfrag, 0)) + 1);
@@ -79,7 +79,7 @@ void molecule_census(Run& run, const ClusterModel& cluster) {
     it->fragments.push_back(digits(f));
     it->copies += copies[static_cast<std::size_t>(f)];
   }
-  auto& log = run.sink.log;
+  auto& log = sink.log;
   log.write("(A)", " ** MOLECULE CENSUS **");
   log.write("(A)", rule_line);
   for (const Kind& k : kinds)
@@ -99,14 +99,14 @@ void molecule_census(Run& run, const ClusterModel& cluster) {
   }
   log.write("(A)", rule_line);
   if (run.kw.kcharge == 1 && cluster_is_charged(net, cluster.size()))
-    warn(run.sink, run.diag, "CLUSTER",
+    warn(sink, diag, "CLUSTER",
          {message_line("The cluster is charged: its atom charges sum to " +
                        trim(format_record("(F10.3)", std::array<Value, 1>{Value(net)})) + " e"),
           message_line("Whole ions within DMAX seldom balance: a point-charge embedding carries it")});
 }
 
-void cluster_checks(Run& run, const ClusterModel& cluster) {
-  if (!run.diag.enabled || !run.diag.images_close) return;
+void cluster_checks(const Run& run, const ClusterModel& cluster, LogSink& sink, Diagnostics& diag) {
+  if (!diag.enabled || !diag.images_close) return;
   const int n = cluster.size();
   struct Pair {
     int a, b;
@@ -136,7 +136,7 @@ void cluster_checks(Run& run, const ClusterModel& cluster) {
       m, pairs.items(), [&](const Pair& p) { return name(p.a) + " - " + name(p.b) + ": " + angstrom(p.d); },
       pairs.count());
   m.push_back(message_line("An atom near a special position may be given with too few decimals (0.3333 for 1/3)"));
-  warn(run.sink, run.diag, "CLUSTER", m);
+  warn(sink, diag, "CLUSTER", m);
 }
 
 }  // namespace orbicutter

@@ -5,11 +5,11 @@
 
 namespace orbicutter {
 
-void test_molecule_warning(Run& run) {
+void test_molecule_warning(LogSink& sink) {
   const auto box = box_lines(" !! WARNING in ORBICUTTER no. 002 !!",
                              {" --> Test XYZ file is printed <--", " --> Program stops            <--"}, true);
-  for (const auto& l : box) run.sink.log.line(l);
-  for (const auto& l : box) run.sink.out.line(l);
+  for (const auto& l : box) sink.log.line(l);
+  for (const auto& l : box) sink.out.line(l);
 }
 
 }  // namespace orbicutter

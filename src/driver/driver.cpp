@@ -131,7 +131,7 @@ void phases(Run& run, Files& files, double t0) {
     files.out.create(testmol, "testmol.xyz");
     write_testmol(molecule_atoms(run), run.geo.mt, run.geo.geomcent, gv.outf, testmol);
     testmol.close();
-    test_molecule_warning(run);
+    test_molecule_warning(run.sink);
     return;
   }
   const ClusterModel cluster = build_cluster(run);

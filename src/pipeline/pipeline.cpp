@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "cluster/centre.hpp"
 #include "cluster/cluster.hpp"
 #include "cluster/cluster_log.hpp"
 #include "format/log_forms.hpp"
@@ -77,11 +78,22 @@ void xh_routines(Run& run) {
   }
 }
 
+void cluster_head(Run& run) {
+  run.geo.geomcent = cluster_centre(run);
+  const int kbuild = run.kw.kbuild;
+  write_cluster_head(run.sink.log, run.geo.geomcent, kbuild, kbuild == 2 ? central_radius(run) : real(0));
+}
+
+ClusterModel cluster_building(Run& run) {
+  cluster_head(run);
+  return cluster_body(run, run.sink.log);
+}
+
 ClusterModel build_cluster(Run& run) {
   ClusterModel cluster;
   routine(run.sink.out, " >> Cluster building routine <<", [&] { cluster = cluster_body(run, run.sink.log); });
-  molecule_census(run, cluster);
-  cluster_checks(run, cluster);
+  molecule_census(run, cluster, run.sink, run.diag);
+  cluster_checks(run, cluster, run.sink, run.diag);
   return cluster;
 }
 

@@ -24,6 +24,10 @@ void ring_routines(Run& run);
 void xh_routines(Run& run);
 // The cluster around the central molecule, the molecule census and the check
 // of the cluster; cluster_head must have run.
+// The cluster centre (into the run) and the head of the CLUSTER GENERATION section.
+void cluster_head(Run& run);
+// cluster_head, then the building proper into the run's log (without census and check).
+ClusterModel cluster_building(Run& run);
 ClusterModel build_cluster(Run& run);
 // The dimers of the central molecule and their section of the log; `each` sees
 // every dimer kept, in order, before its line in the log (the program writes

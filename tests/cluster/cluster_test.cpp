@@ -204,7 +204,7 @@ TEST(ClusterBuilding, TestModeWritesTestMoleculeAndStops) {
   cluster_head(c->run);
   Unit unit = Unit::memory(xyz);
   write_testmol(molecule_atoms(c->run), c->run.geo.mt, c->run.geo.geomcent, c->run.gv.outf, unit);
-  test_molecule_warning(c->run);
+  test_molecule_warning(c->run.sink);
   const std::string box = "\n ======\n !! WARNING in ORBICUTTER no. 002 !!\n --> Test XYZ file is printed <--\n"
                           " --> Program stops            <--\n ======\n\n ========\n | Stop |\n ========\n\n";
   EXPECT_EQ(xyz.str(),
