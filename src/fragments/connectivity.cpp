@@ -30,10 +30,9 @@ const char* const legend[] = {
     "  >> (13) z-fractional coordinate",
 };
 
-void updated_information(Run& run) {
+void updated_information(const Run& run, Unit& log) {
   const auto& gv = run.gv;
   const auto& at = run.at;
-  auto& log = run.sink.log;
   const bool charged = run.kw.kcharge == 1;
   const int nat = gv.nat;
 
@@ -62,9 +61,8 @@ void updated_information(Run& run) {
   log.write("(A)", rule_line);
 }
 
-void connectivity_matrix(Run& run) {
+void connectivity_matrix(const Run& run, Unit& log) {
   const auto& at = run.at;
-  auto& log = run.sink.log;
   const int nat = run.gv.nat;
   log.write("(A)", " ** CONNECTIVITY MATRIX **");
   log.write("(A)", rule_line);
@@ -92,20 +90,20 @@ void check_bond_tables(int nat) {
         " --> need " + need + " MB, the limit is " + limit + " MB <--"});
 }
 
-void connectivity(Run& run) {
-  auto& gv = run.gv;
-  auto& at = run.at;
-
+int atoms_in_fragments(const Run& run) {
   int nat = 0;
-  for (int f = 1; f <= gv.nfrag; ++f) nat += at.frag(f, frag_size);
-  gv.nat = nat;
-  check_bond_tables(nat);
+  for (int f = 1; f <= run.gv.nfrag; ++f) nat += run.at.frag(f, frag_size);
+  return nat;
+}
 
+MoleculeBonds molecule_bonds(const Run& run, int nat) {
+  const auto& at = run.at;
+  MoleculeBonds bonds;
   // Radii and excluded pairs looked up once per atom: the pair scan is nat^2.
   BondRules rules(run);
   for (int i = 1; i <= nat; ++i) rules.add(at.allatns(i, 1));
-  at.allcont.release();
-  at.allcont.allocate(nat, nat, 0);
+  Table<int>& matrix = bonds.matrix;
+  matrix.allocate(nat, nat, 0);
   for (int i = 1; i <= nat; ++i) {
     const Vec3 xi = row3(at.allgeom, i);
     for (int j = 1; j < i; ++j) {
@@ -113,57 +111,60 @@ void connectivity(Run& run) {
       const real d = calcdist(run, xi, row3(at.allgeom, j));
       const real limit = rules.threshold(i - 1, j - 1);
       const int bonded = (d <= limit && !rules.excluded(i - 1, j - 1)) ? 1 : 0;
-      at.allcont(i, j) = bonded;
-      at.allcont(j, i) = bonded;
+      matrix(i, j) = bonded;
+      matrix(j, i) = bonded;
     }
   }
 
-  at.allbonds.release();
-  at.allbonds.allocate(nat, nat, 0);
+  bonds.lists.allocate(nat, nat, 0);
   for (int i = 1; i <= nat; ++i) {
     int c = 0;
     for (int j = 1; j <= nat; ++j)
-      if (at.allcont(j, i) == 1) at.allbonds(i, ++c) = j;
+      if (matrix(j, i) == 1) bonds.lists(i, ++c) = j;
   }
-
-  updated_information(run);
-  if (run.kw.kver >= 1) connectivity_matrix(run);
+  return bonds;
 }
 
-void connectivity_reduction(Run& run) {
-  auto& at = run.at;
-  auto& log = run.sink.log;
-  const int nat = run.gv.nat;
-  log.write("(A)", " ** CONNECTIVITY MATRIX REDUCTION **");
-  log.write("(A)", rule_line);
-  at.rcont = at.allcont;
+void write_connectivity(const Run& run, Unit& log) {
+  updated_information(run, log);
+  if (run.kw.kver >= 1) connectivity_matrix(run, log);
+}
+
+Reduction reduce_connectivity(const Table<int>& matrix, int nat) {
+  Reduction result{matrix, {}};
+  Table<int>& rcont = result.matrix;
 
   // Degrees kept up to date as atoms are stripped, so that each step is one
   // pass; a removal is seen at once by the atoms after it in the same step.
   std::vector<int> degree(static_cast<std::size_t>(nat) + 1, 0);
   for (int i = 1; i <= nat; ++i)
-    for (int j = 1; j <= nat; ++j) degree[static_cast<std::size_t>(i)] += at.rcont(i, j);
+    for (int j = 1; j <= nat; ++j) degree[static_cast<std::size_t>(i)] += rcont(i, j);
 
-  for (int step = 1;; ++step) {
+  for (;;) {
     int rejected = 0;
     for (int i = 1; i <= nat; ++i) {
       if (degree[static_cast<std::size_t>(i)] != 1) continue;
       for (int j = 1; j <= nat; ++j) {
-        if (j != i) degree[static_cast<std::size_t>(j)] -= at.rcont(j, i);
-        at.rcont(i, j) = 0;
-        at.rcont(j, i) = 0;
+        if (j != i) degree[static_cast<std::size_t>(j)] -= rcont(j, i);
+        rcont(i, j) = 0;
+        rcont(j, i) = 0;
       }
       degree[static_cast<std::size_t>(i)] = 0;
       ++rejected;
     }
-    if (rejected > 0) {
-      log.write("(A,I3,A,I3)", " Reduction step = ", step, " | Number of rejected atoms = ", rejected);
-      continue;
-    }
-    log.write("(A,I3,A)", " Reduction step = ", step, " | No more atoms to reject");
-    log.write("(A)", rule_line);
-    return;
+    if (rejected == 0) return result;
+    result.rejected.push_back(rejected);
   }
+}
+
+void write_reduction(Unit& log, const Reduction& reduction) {
+  log.write("(A)", " ** CONNECTIVITY MATRIX REDUCTION **");
+  log.write("(A)", rule_line);
+  int step = 0;
+  for (const int rejected : reduction.rejected)
+    log.write("(A,I3,A,I3)", " Reduction step = ", ++step, " | Number of rejected atoms = ", rejected);
+  log.write("(A,I3,A)", " Reduction step = ", step + 1, " | No more atoms to reject");
+  log.write("(A)", rule_line);
 }
 
 }  // namespace orbicutter

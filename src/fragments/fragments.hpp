@@ -12,8 +12,17 @@ namespace orbicutter {
 void fragment_search(Run& run);
 // Identity operator, centre, shift and completion of each fragment; fills the all-atom tables.
 void fragment_modifications(Run& run);
-// Atom count, connectivity matrix, bond lists and their log sections.
-void connectivity(Run& run);
+// The atoms of the fragments, from the fragment table.
+int atoms_in_fragments(const Run& run);
+// The connectivity matrix and the bond lists (bonded atoms, ascending, then
+// zeros) of the first `atoms` rows of the all-atom tables, nat x nat each.
+struct MoleculeBonds {
+  Table<int> matrix;
+  Table<int> lists;
+};
+MoleculeBonds molecule_bonds(const Run& run, int atoms);
+// UPDATED MOLECULAR INFORMATION and, from VERB 1, CONNECTIVITY MATRIX sections.
+void write_connectivity(const Run& run, Unit& log);
 // Warnings on the rebuilt molecules: incomplete molecules, contacts just beyond
 // the bond threshold, nearly coinciding atoms, lone H atoms, unknown elements.
 // The boxes are returned, not written: the caller shows them in this order.
@@ -28,8 +37,14 @@ inline constexpr double max_bond_table_bytes = 512.0 * 1024 * 1024;
 // The box " --> Too many atoms for the bond tables <--" when nat atoms would
 // need more; checked before the fragment phases and before the tables are made.
 void check_bond_tables(int nat);
-// Strips terminal atoms step by step (CONNECTIVITY MATRIX REDUCTION section).
-void connectivity_reduction(Run& run);
+// Strips terminal atoms step by step from a copy of the connectivity matrix.
+struct Reduction {
+  Table<int> matrix;          // the reduced matrix: ring and ring-joining atoms
+  std::vector<int> rejected;  // atoms stripped at each step that stripped any
+};
+Reduction reduce_connectivity(const Table<int>& matrix, int atoms);
+// The CONNECTIVITY MATRIX REDUCTION section.
+void write_reduction(Unit& log, const Reduction& reduction);
 
 // Least-squares plane through n points (fractional in, Cartesian out).
 // plane = unit normal (3) and offset (4th).
@@ -39,8 +54,13 @@ struct PlaneFit {
   Vec3 centre;
 };
 PlaneFit planarity(const Run& run, Table<real>& points, int n);
-// mode "RING_": planarity and probe points of the listed rings; "GROUP": planarity
-// of every atom's neighbourhood; anything else does nothing.
-void prepplanarity(Run& run, const std::string& mode);
+// Planarity and probe points (Cartesian) of the listed rings.
+struct RingPlanarity {
+  Vec<int> planar;                   // 1 for a planar ring
+  Table<real> centres, above, below;  // ring centres; probe points on either side, 3 columns each
+};
+RingPlanarity ring_planarity(const Run& run);
+// Planarity of every atom's neighbourhood: 1 for an atom with a planar one.
+Vec<int> group_planarity(const Run& run);
 
 }  // namespace orbicutter

@@ -48,41 +48,46 @@ int gather_ring(const Run& run, int r, Table<real>& points) {
   return n;
 }
 
-void ring_planarity(Run& run) {
-  auto& gv = run.gv;
-  auto& at = run.at;
-  auto& tmp = run.tmp;
+}  // namespace
+
+RingPlanarity ring_planarity(const Run& run) {
+  const auto& gv = run.gv;
+  RingPlanarity result;
   const int nrings = std::max(gv.nrings, 0);
   const int npoints = std::max(gv.nnics, 0);
-  tmp.nics0.allocate(nrings, 3);
-  tmp.nics1.allocate(nrings, 3 * npoints);
-  tmp.nics2.allocate(nrings, 3 * npoints);
-  if (at.specrings.size() < nrings) at.specrings.resize(nrings, 0);
+  result.centres.allocate(nrings, 3);
+  result.above.allocate(nrings, 3 * npoints);
+  result.below.allocate(nrings, 3 * npoints);
+  // Flags the input gave stay; rings beyond them start as not planar.
+  result.planar = run.at.specrings;
+  if (result.planar.size() < nrings) result.planar.resize(nrings, 0);
 
   Table<real> points;
   for (int r = 1; r <= nrings; ++r) {
     const int n = gather_ring(run, r, points);
     const PlaneFit fit = planarity(run, points, n);
-    for (int k = 1; k <= 3; ++k) tmp.nics0(r, k) = fit.centre(k);
+    for (int k = 1; k <= 3; ++k) result.centres(r, k) = fit.centre(k);
     if (run.kw.knics == 1 && npoints > 0) {
       const Vec3 centre = fit.centre;
       const real step = gv.dnics / static_cast<real>(npoints);
       for (int p = 1; p <= npoints; ++p) {
         const real along = static_cast<real>(p) * step;
         for (int q = 1; q <= 3; ++q) {
-          tmp.nics1(r, 3 * p - 3 + q) = centre(q) + along * fit.plane[q - 1];
-          tmp.nics2(r, 3 * p - 3 + q) = centre(q) - along * fit.plane[q - 1];
+          result.above(r, 3 * p - 3 + q) = centre(q) + along * fit.plane[q - 1];
+          result.below(r, 3 * p - 3 + q) = centre(q) - along * fit.plane[q - 1];
         }
       }
     }
-    if (fit.maxdev <= gv.tol2) at.specrings(r) = 1;
+    if (fit.maxdev <= gv.tol2) result.planar(r) = 1;
   }
+  return result;
 }
 
-void group_planarity(Run& run) {
+Vec<int> group_planarity(const Run& run) {
   const int nat = run.gv.nat;
-  auto& at = run.at;
-  at.planaratoms.allocate(nat, 0);
+  const auto& at = run.at;
+  Vec<int> planar;
+  planar.allocate(nat, 0);
   Table<real> points;
   for (int i = 1; i <= nat; ++i) {
     int k = 0;
@@ -97,11 +102,10 @@ void group_planarity(Run& run) {
       for (int q = 1; q <= 3; ++q) points(row, q) = at.allgeom(j, q);
     }
     const PlaneFit fit = planarity(run, points, row);
-    if (fit.maxdev <= run.gv.tol3) at.planaratoms(i) = 1;
+    if (fit.maxdev <= run.gv.tol3) planar(i) = 1;
   }
+  return planar;
 }
-
-}  // namespace
 
 PlaneFit planarity(const Run& run, Table<real>& points, int n) {
   PlaneFit fit;
@@ -160,11 +164,6 @@ PlaneFit planarity(const Run& run, Table<real>& points, int n) {
   }
   fit.maxdev = any ? maxdev : std::numeric_limits<real>::quiet_NaN();
   return fit;
-}
-
-void prepplanarity(Run& run, const std::string& mode) {
-  if (mode == "RING_") ring_planarity(run);
-  else if (mode == "GROUP") group_planarity(run);
 }
 
 }  // namespace orbicutter

@@ -42,6 +42,33 @@ void build_molecules(Run& run) {
   if (kw.kstxh == 1) xh_routines(run);
 }
 
+void connectivity(Run& run) {
+  run.gv.nat = atoms_in_fragments(run);
+  check_bond_tables(run.gv.nat);
+  MoleculeBonds bonds = molecule_bonds(run, run.gv.nat);
+  run.at.allcont = std::move(bonds.matrix);
+  run.at.allbonds = std::move(bonds.lists);
+  write_connectivity(run, run.sink.log);
+}
+
+void connectivity_reduction(Run& run) {
+  Reduction reduced = reduce_connectivity(run.at.allcont, run.gv.nat);
+  write_reduction(run.sink.log, reduced);
+  run.at.rcont = std::move(reduced.matrix);
+}
+
+void prepplanarity(Run& run, const std::string& mode) {
+  if (mode == "RING_") {
+    RingPlanarity rings = ring_planarity(run);
+    run.at.specrings = std::move(rings.planar);
+    run.tmp.nics0 = std::move(rings.centres);
+    run.tmp.nics1 = std::move(rings.above);
+    run.tmp.nics2 = std::move(rings.below);
+  } else if (mode == "GROUP") {
+    run.at.planaratoms = group_planarity(run);
+  }
+}
+
 void ring_routines(Run& run) {
   const auto& kw = run.kw;
   routine(run.sink.out, " >> Ring routines <<", [&] {

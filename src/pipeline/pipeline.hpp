@@ -16,6 +16,13 @@ void read_crystal(Run& run, const std::string& contents);
 // Special positions, matrices, fragments, connectivity, the checks of the
 // molecules, rings and X-H standardisation.
 void build_molecules(Run& run);
+// Atom count, connectivity matrix, bond lists and their log sections.
+void connectivity(Run& run);
+// The CONNECTIVITY MATRIX REDUCTION of the automatic X-H standardisation.
+void connectivity_reduction(Run& run);
+// mode "RING_": planarity and probe points of the listed rings; "GROUP": planarity
+// of every atom's neighbourhood; anything else does nothing.
+void prepplanarity(Run& run, const std::string& mode);
 // The ring routines of build_molecules: the connectivity reduction (automatic X-H
 // standardisation), ring planarity and probe points (RING 1), group planarity.
 void ring_routines(Run& run);

@@ -5,6 +5,7 @@
 
 #include "fragments/fragment_fixture.hpp"
 #include "fragments/fragments.hpp"
+#include "pipeline/pipeline.hpp"
 #include "support/runner.hpp"
 
 namespace orbicutter::fragtest {
