@@ -178,69 +178,63 @@ FragmentOrder fragment_order(const Run& run) {
   return order;
 }
 
-void fragment_search(Run& run) {
-  auto& gv = run.gv;
-  auto& at = run.at;
-  auto& tmp = run.tmp;
-  auto& log = run.sink.log;
+FragmentSearch search_fragments(const Run& run) {
+  const auto& at = run.at;
   const bool charged = run.kw.kcharge == 1;
-  const int nat = gv.nat;
-
-  log.write("(A)", " ** FRAGMENT SEARCH **");
-  log.write("(A)", rule_line);
-
+  const int nat = run.gv.nat;
   const FragmentOrder order = fragment_order(run);
 
-  // The collected atoms, in order; info columns 1 and 2 are renumbered below.
-  tmp.tatns.allocate(nat, 2, std::string(3, ' '));
-  tmp.tinfo.allocate(nat, input_info_columns, 0);
-  tmp.tgeom.allocate(nat, 3, 0);
-  if (charged) tmp.tcharge.allocate(nat, 0);
+  // The collected atoms, in order.
+  FragmentSearch found;
+  found.names.allocate(nat, 2, std::string(3, ' '));
+  found.info.allocate(nat, input_info_columns, 0);
+  found.positions.allocate(nat, 3, 0);
+  if (charged) found.charges.allocate(nat, 0);
   for (int n = 1; n <= static_cast<int>(order.atom.size()); ++n) {
     const int m = order.atom[static_cast<std::size_t>(n - 1)];
-    tmp.tatns(n, 1) = at.fatns(m, 1);
-    tmp.tatns(n, 2) = at.fatns(m, 2);
-    tmp.tinfo(n, fragment_number) = order.fragment[static_cast<std::size_t>(n - 1)];
+    found.names(n, 1) = at.fatns(m, 1);
+    found.names(n, 2) = at.fatns(m, 2);
+    found.info(n, fragment_number) = order.fragment[static_cast<std::size_t>(n - 1)];
     // Where the search placed it: a fragment is one connected molecule.
-    set_row3(tmp.tgeom, n, order.place[static_cast<std::size_t>(n - 1)].p);
-    if (charged) tmp.tcharge(n) = at.fcharge(m);
+    set_row3(found.positions, n, order.place[static_cast<std::size_t>(n - 1)].p);
+    if (charged) found.charges(n) = at.fcharge(m);
   }
   // Operator and translation of the atoms that the search moved to an image.
-  at.fimage.release();
-  at.fimage.allocate(nat, 4, 0);
+  found.images.allocate(nat, 4, 0);
   for (int n = 1; n <= static_cast<int>(order.place.size()); ++n) {
     const Placement& p = order.place[static_cast<std::size_t>(n - 1)];
-    at.fimage(n, 1) = p.s;
-    for (int c = 0; c < 3; ++c) at.fimage(n, c + 2) = p.t[c];
+    found.images(n, 1) = p.s;
+    for (int c = 0; c < 3; ++c) found.images(n, c + 2) = p.t[c];
   }
-  at.fatns = tmp.tatns;
-  at.finfo = tmp.tinfo;
-  at.fgeom = tmp.tgeom;
-  if (charged) at.fcharge = tmp.tcharge;
-  tmp.tatns.release();
-  tmp.tinfo.release();
-  tmp.tgeom.release();
-  tmp.tcharge.release();
 
-  gv.nfrag = order.nfrag;
-  at.frag.release();
-  at.frag.allocate(gv.nfrag, 2, 0);
-  for (int i = 1; i <= nat; ++i) at.finfo(i, total_atom) = i;
-  std::vector<int> count(static_cast<std::size_t>(gv.nfrag) + 1, 0);
+  // Input numbers follow the new order; fragment atoms count within each fragment.
+  const int nfrag = order.nfrag;
+  found.fragments.allocate(nfrag, 2, 0);
+  for (int i = 1; i <= nat; ++i) found.info(i, total_atom) = i;
+  std::vector<int> count(static_cast<std::size_t>(nfrag) + 1, 0);
   for (int i = 1; i <= nat; ++i)
-    at.finfo(i, fragment_atom) = ++count[static_cast<std::size_t>(at.finfo(i, fragment_number))];
-  for (int f = 1; f <= gv.nfrag; ++f) {
-    at.frag(f, frag_id) = f;
-    at.frag(f, frag_size) = count[static_cast<std::size_t>(f)];
+    found.info(i, fragment_atom) = ++count[static_cast<std::size_t>(found.info(i, fragment_number))];
+  for (int f = 1; f <= nfrag; ++f) {
+    found.fragments(f, frag_id) = f;
+    found.fragments(f, frag_size) = count[static_cast<std::size_t>(f)];
   }
+  return found;
+}
 
-  gv.vstring = digits(gv.nfrag);
-  log.write("(A,A)", " Number of fragments after search = ", trim(gv.vstring));
+void write_fragment_search_head(Unit& log) {
+  log.write("(A)", " ** FRAGMENT SEARCH **");
+  log.write("(A)", rule_line);
+}
+
+void write_fragment_search(const Run& run, Unit& log) {
+  const auto& gv = run.gv;
+  const auto& at = run.at;
+  log.write("(A,A)", " Number of fragments after search = ", digits(gv.nfrag));
   for (int f = 1; f <= gv.nfrag; ++f)
     log.write("(A,I6,A,I6)", " Fragment number = ", at.frag(f, frag_id),
               "  |  Number of atoms = ", at.frag(f, frag_size));
   log.write("(A)", rule_line);
-  for (int i = 1; i <= nat; ++i) {
+  for (int i = 1; i <= gv.nat; ++i) {
     if (i > 1 && at.finfo(i, fragment_number) != at.finfo(i - 1, fragment_number)) log.write("(A)", rule_line);
     write_fragment_atom(run, log, i);
   }

@@ -9,7 +9,21 @@
 namespace orbicutter {
 
 // Regroups the input atoms into bonded fragments (FRAGMENT SEARCH section).
-void fragment_search(Run& run);
+// The input atoms regrouped: each fragment one bonded molecule, its atoms where
+// the search placed them (an image where only an image bonds them).
+struct FragmentSearch {
+  Table<std::string> names;  // (nat, 2) element, label
+  Table<int> info;           // (nat, input_info_columns), renumbered in the new order
+  Table<real> positions;     // (nat, 3) fractional
+  Vec<real> charges;         // (nat), with charges
+  Table<int> images;         // (nat, 4) operator and translation of each placed atom, 0 0 0 0 as given
+  Table<int> fragments;      // (fragments, 2) frag_id, frag_size
+};
+FragmentSearch search_fragments(const Run& run);
+// The FRAGMENT SEARCH section: its head before the search (an error box follows
+// it), the fragments and their atoms after it.
+void write_fragment_search_head(Unit& log);
+void write_fragment_search(const Run& run, Unit& log);
 // Identity operator, centre, shift and completion of each fragment; fills the all-atom tables.
 void fragment_modifications(Run& run);
 // The atoms of the fragments, from the fragment table.

@@ -175,7 +175,7 @@ void write_input_report(Run& run) {
 
 namespace orbicutter {
 
-void write_fragment_atom(Run& run, Unit& unit, int t) {
+void write_fragment_atom(const Run& run, Unit& unit, int t) {
   const auto& at = run.at;
   if (run.kw.kcharge == 1)
     unit.write("(2A4,3I6,3F10.6,F10.6)", at.fatns(t, 1), at.fatns(t, 2), at.finfo(t, total_atom),

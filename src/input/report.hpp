@@ -14,6 +14,6 @@ void write_echo(const Run& run, Unit& echo);
 
 // One atom of the fragment tables (fatns, finfo, fgeom and, with charges, fcharge),
 // as the input report and the fragment search list them.
-void write_fragment_atom(Run& run, Unit& unit, int t);
+void write_fragment_atom(const Run& run, Unit& unit, int t);
 
 }  // namespace orbicutter

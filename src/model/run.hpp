@@ -22,7 +22,6 @@ struct GlobalVar {
   std::string inpf;     // the input file, as the command line gives it
   std::string outf;     // the system name; every output file is outf + suffix
   std::string sysname;  // crystal system name, trimmed ("" when no rule applies)
-  std::string vstring;
   real tol1 = 0, tol2 = 0, tol3 = 0, tol4 = 0;
   real mtol = 0;        // bond tolerance of pairs with a metal, when kmtol is 1
   int nat = 0;
@@ -115,10 +114,6 @@ struct Atoms {
 };
 
 struct Temporary {
-  Table<std::string> tatns;
-  Table<int> tinfo;
-  Table<real> tgeom;
-  Vec<real> tcharge;
   Table<real> nics0, nics1, nics2;  // ring centres and probe points, Cartesian
 };
 

@@ -42,6 +42,20 @@ void build_molecules(Run& run) {
   if (kw.kstxh == 1) xh_routines(run);
 }
 
+void fragment_search(Run& run) {
+  write_fragment_search_head(run.sink.log);
+  FragmentSearch found = search_fragments(run);
+  auto& at = run.at;
+  at.fatns = std::move(found.names);
+  at.finfo = std::move(found.info);
+  at.fgeom = std::move(found.positions);
+  if (run.kw.kcharge == 1) at.fcharge = std::move(found.charges);
+  at.fimage = std::move(found.images);
+  at.frag = std::move(found.fragments);
+  run.gv.nfrag = at.frag.rows();
+  write_fragment_search(run, run.sink.log);
+}
+
 void connectivity(Run& run) {
   run.gv.nat = atoms_in_fragments(run);
   check_bond_tables(run.gv.nat);

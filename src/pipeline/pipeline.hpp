@@ -16,6 +16,8 @@ void read_crystal(Run& run, const std::string& contents);
 // Special positions, matrices, fragments, connectivity, the checks of the
 // molecules, rings and X-H standardisation.
 void build_molecules(Run& run);
+// The input atoms regrouped into bonded fragments (FRAGMENT SEARCH section).
+void fragment_search(Run& run);
 // Atom count, connectivity matrix, bond lists and their log sections.
 void connectivity(Run& run);
 // The CONNECTIVITY MATRIX REDUCTION of the automatic X-H standardisation.

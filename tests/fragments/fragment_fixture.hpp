@@ -12,6 +12,7 @@
 #include "geometry/geometry.hpp"
 #include "input/input.hpp"
 #include "model/run.hpp"
+#include "pipeline/pipeline.hpp"
 #include "support/crystal.hpp"
 
 namespace orbicutter::fragtest {

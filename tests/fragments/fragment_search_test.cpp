@@ -1,6 +1,8 @@
 // Fragment search: the fast search gives the atom order of the restart scan.
 #include <gtest/gtest.h>
 
+#include "pipeline/pipeline.hpp"
+
 #include <filesystem>
 
 #include "fragments/fragments.hpp"

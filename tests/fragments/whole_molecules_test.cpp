@@ -3,6 +3,8 @@
 // beside a short cell edge, and coordination bonds to metals (MTOL).
 #include <gtest/gtest.h>
 
+#include "pipeline/pipeline.hpp"
+
 #include <map>
 #include <sstream>
 
