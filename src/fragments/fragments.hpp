@@ -24,8 +24,18 @@ FragmentSearch search_fragments(const Run& run);
 // it), the fragments and their atoms after it.
 void write_fragment_search_head(Unit& log);
 void write_fragment_search(const Run& run, Unit& log);
-// Identity operator, centre, shift and completion of each fragment; fills the all-atom tables.
-void fragment_modifications(Run& run);
+// Each fragment made a molecule of the all-atom tables: identity operator,
+// centre, shift into the cell and completion by bonded images. The
+// FRAGMENT MODIFICATIONS section is written to `log` as the molecules grow, so
+// that a fragment refused for growing without end ends a log that shows it.
+struct WholeMolecules {
+  Table<std::string> names;         // (nat, 2) element, label
+  Table<int> info;                  // (nat, all_info_columns)
+  Table<real> positions;            // (nat, 3) fractional
+  Vec<real> charges;                // (nat), with charges
+  std::vector<int> fragment_sizes;  // atoms of each fragment's molecule
+};
+WholeMolecules whole_molecules(const Run& run, Unit& log);
 // The atoms of the fragments, from the fragment table.
 int atoms_in_fragments(const Run& run);
 // The connectivity matrix and the bond lists (bonded atoms, ascending, then

@@ -60,8 +60,9 @@ struct Geometry {
   Vec3 geomcent, geomcentfix;
 };
 
-// The columns of the atom description tables (finfo, molinfo, allinfo and their
-// companions; the cluster's atoms name the same columns as fields). The log's legends count the two name columns first, so
+// The columns of the atom description tables (finfo, allinfo, the molecule of the
+// fragment phases and their companions; the cluster's atoms name the same
+// columns as fields). The log's legends count the two name columns first, so
 // column k is legend item k + 2.
 enum InfoColumn : int {
   total_atom = 1,          // the atom's number in the input list; an image keeps its source's
@@ -75,7 +76,7 @@ enum InfoColumn : int {
 };
 // How many of those columns each table set carries.
 inline constexpr int input_info_columns = fragment_number;  // finfo, tinfo
-inline constexpr int moved_info_columns = translation_c;    // molinfo while fragments are modified
+inline constexpr int moved_info_columns = translation_c;    // a molecule while fragments are modified
 inline constexpr int all_info_columns = molecule_atom;      // allinfo
 
 // The columns of the fragment table frag.
@@ -94,10 +95,6 @@ struct Atoms {
   // each atom where it stands, operator 0 for its input position.
   Table<int> fimage;
 
-  Table<std::string> molatns;
-  Table<int> molinfo;
-  Table<real> molgeom;
-  Vec<real> molcharge;
 
   Table<std::string> allatns;  // (nat, 2)
   Table<int> allinfo;          // (nat, all_info_columns)

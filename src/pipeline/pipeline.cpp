@@ -56,6 +56,21 @@ void fragment_search(Run& run) {
   write_fragment_search(run, run.sink.log);
 }
 
+void fragment_modifications(Run& run) {
+  WholeMolecules all = whole_molecules(run, run.sink.log);
+  auto& at = run.at;
+  at.allatns = std::move(all.names);
+  at.allinfo = std::move(all.info);
+  at.allgeom = std::move(all.positions);
+  at.allcharge = std::move(all.charges);
+  int total = 0;
+  for (int f = 1; f <= run.gv.nfrag; ++f) {
+    at.frag(f, frag_size) = all.fragment_sizes[static_cast<std::size_t>(f - 1)];
+    total += at.frag(f, frag_size);
+  }
+  run.gv.nat = total;
+}
+
 void connectivity(Run& run) {
   run.gv.nat = atoms_in_fragments(run);
   check_bond_tables(run.gv.nat);

@@ -18,6 +18,8 @@ void read_crystal(Run& run, const std::string& contents);
 void build_molecules(Run& run);
 // The input atoms regrouped into bonded fragments (FRAGMENT SEARCH section).
 void fragment_search(Run& run);
+// Identity operator, centre, shift and completion of each fragment; fills the all-atom tables.
+void fragment_modifications(Run& run);
 // Atom count, connectivity matrix, bond lists and their log sections.
 void connectivity(Run& run);
 // The CONNECTIVITY MATRIX REDUCTION of the automatic X-H standardisation.
