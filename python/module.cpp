@@ -171,24 +171,14 @@ class CoreStructure {
   py::array_t<double> cell() const { return cell_matrix(structure_->crystal().cell); }
 
   py::dict molecules() {
-    const Molecules* m = nullptr;
-    {
-      py::gil_scoped_release unlocked;
-      const std::lock_guard lock(mutex_);
-      m = &structure_->molecules();
-    }
+    const Molecules* m = step([&] { return &structure_->molecules(); });
     py::dict d = atom_table(m->atoms);
     d["molecules"] = molecule_table(m->molecules, m->atoms);
     return d;
   }
 
   py::dict cluster() {
-    const Cluster* c = nullptr;
-    {
-      py::gil_scoped_release unlocked;
-      const std::lock_guard lock(mutex_);
-      c = &structure_->cluster();
-    }
+    const Cluster* c = step([&] { return &structure_->cluster(); });
     py::dict d = atom_table(c->atoms);
     d["molecules"] = molecule_table(c->molecules, c->atoms);
     d["centre"] = py::make_tuple(c->centre.x, c->centre.y, c->centre.z);
@@ -197,12 +187,7 @@ class CoreStructure {
   }
 
   py::list dimers() {
-    const std::vector<Dimer>* list = nullptr;
-    {
-      py::gil_scoped_release unlocked;
-      const std::lock_guard lock(mutex_);
-      list = &structure_->dimers();
-    }
+    const std::vector<Dimer>* list = step([&] { return &structure_->dimers(); });
     py::list out;
     for (const Dimer& x : *list) {
       py::dict d;
@@ -232,12 +217,18 @@ class CoreStructure {
   }
 
   std::vector<std::string> write(const std::string& path, const std::string& format) {
-    py::gil_scoped_release unlocked;
-    const std::lock_guard lock(mutex_);
-    return structure_->write(path, format);
+    return step([&] { return structure_->write(path, format); });
   }
 
  private:
+  // A step of the structure without the interpreter lock, one thread at a time.
+  template <class Work>
+  auto step(Work&& work) {
+    py::gil_scoped_release unlocked;
+    const std::lock_guard lock(mutex_);
+    return work();
+  }
+
   std::string text_, name_;
   std::unique_ptr<Structure> structure_;
   std::mutex mutex_;
