@@ -132,6 +132,16 @@ py::array_t<double> cell_matrix(const Cell& cell) {
 // One crystal and its steps. The mutex keeps two Python threads, which run
 // without the interpreter lock while a step computes, out of the same tables.
 class CoreStructure {
+  std::mutex mutex_;  // one step at a time: the structure's tables are not shared between threads
+
+  // A step of the structure without the interpreter lock, one thread at a time.
+  template <class Work>
+  auto step(Work&& work) {
+    py::gil_scoped_release unlocked;
+    const std::lock_guard lock(mutex_);
+    return work();
+  }
+
  public:
   CoreStructure(std::string text, std::string name) : text_(std::move(text)), name_(std::move(name)) {
     py::gil_scoped_release unlocked;
@@ -221,17 +231,8 @@ class CoreStructure {
   }
 
  private:
-  // A step of the structure without the interpreter lock, one thread at a time.
-  template <class Work>
-  auto step(Work&& work) {
-    py::gil_scoped_release unlocked;
-    const std::lock_guard lock(mutex_);
-    return work();
-  }
-
   std::string text_, name_;
   std::unique_ptr<Structure> structure_;
-  std::mutex mutex_;
 };
 
 // Kept for the life of the process: an object released after the interpreter
