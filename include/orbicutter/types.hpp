@@ -41,7 +41,10 @@ struct Atom {
   Fractional fractional;
   Cartesian cartesian;  // from the centre in a Cluster, elsewhere from the cell's origin
   int molecule = 0;     // number of the molecule (or input fragment) that holds the atom
-  int input_atom = 0;   // the input atom it is, or that it is an image of
+  // The input atom it is, or that it is an image of, numbered as the log's
+  // "total atom number": in input order, or, after the fragment search, in the
+  // order of the fragments it found.
+  int input_atom = 0;
   int operation = 0;    // the symmetry operation that produced it (0: no identity among the operators)
   CellTranslation translation;
   double charge = 0;  // with CHRG 1; else 0
