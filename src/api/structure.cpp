@@ -140,7 +140,6 @@ Molecules molecules_from(const Run& run) {
 
 // The cluster's atoms as plain atoms: Cartesian positions from the cluster centre.
 Cluster cluster_from(const Run& run, const ClusterModel& model) {
-  const WriterInput in = writer_input(run, model);
   Cluster result;
   result.centre = fractional(model.centre);
   result.centre_cartesian = cartesian_of(model.centre_cartesian);
@@ -151,7 +150,7 @@ Cluster cluster_from(const Run& run, const ClusterModel& model) {
     a.element = trim(c.element);
     a.label = trim(c.label);
     a.fractional = fractional(c.position);
-    a.cartesian = cartesian_of(in.centred(i));
+    a.cartesian = cartesian_of(centred_cartesian(run.geo.mt, model.centre, c.position));
     a.input_atom = c.input_atom;
     a.molecule = c.fragment;
     a.operation = c.operation;

@@ -65,10 +65,10 @@ Vec3 cartesian(const Mat3& mt, const Vec3& v) {
   return r;
 }
 
-Vec3 centred_cartesian(const Run& run, const Vec3& f) {
+Vec3 centred_cartesian(const Mat3& mt, const Vec3& centre, const Vec3& f) {
   Vec3 v;
-  for (int k = 1; k <= 3; ++k) v(k) = f(k) - run.geo.geomcent(k);
-  return cartesian(run.geo.mt, v);
+  for (int k = 1; k <= 3; ++k) v(k) = f(k) - centre(k);
+  return cartesian(mt, v);
 }
 
 real cartesian_length(const Vec3& r) { return std::sqrt((r(1) * r(1) + r(2) * r(2)) + r(3) * r(3)); }

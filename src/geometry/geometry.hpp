@@ -33,8 +33,8 @@ real matdist(const Vec3& a, const Vec3& b);
 
 // Cartesian vector mt * v.
 Vec3 cartesian(const Mat3& mt, const Vec3& v);
-// The Cartesian position of fractional f relative to the cluster centre geomcent.
-Vec3 centred_cartesian(const Run& run, const Vec3& f);
+// The Cartesian position of fractional f relative to the fractional centre.
+Vec3 centred_cartesian(const Mat3& mt, const Vec3& centre, const Vec3& f);
 // Cartesian length sqrt((r1*r1 + r2*r2) + r3*r3).
 real cartesian_length(const Vec3& r);
 

@@ -6,10 +6,7 @@
 namespace orbicutter {
 
 Vec3 WriterInput::centred(int i) const {
-  const Vec3& f = cluster.atom(i).position;
-  Vec3 v;
-  for (int k = 1; k <= 3; ++k) v(k) = f(k) - cluster.centre(k);
-  return cartesian(cell.mt, v);
+  return centred_cartesian(cell.mt, cluster.centre, cluster.atom(i).position);
 }
 
 }  // namespace orbicutter
